@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# screenshot.sh OUTPUT.png PROGRAM [ARGS...]: on the current X display, starts Tolvane, waits until
+# its window is green, saves the whole screen to OUTPUT.png, then ends it with Escape.
+set -euo pipefail
+shot=$1
+shift
+"$@" &
+program=$!
+trap 'kill $program 2>/dev/null || true' EXIT
+
+window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Tolvane$' | head -n 1) ||
+    { echo "Tolvane's window did not appear within 20 s." >&2; exit 1; }
+for _ in $(seq 100); do
+    import -silent -window "$window" -gravity center -crop 1x1+0+0 -depth 8 txt:- | grep -q '#00FF00' && break
+    sleep 0.1
+done
+import -silent -window root "$shot"
+echo "Screenshot: $(realpath "$shot")"
+
+xdotool windowfocus --sync "$window" key Escape
+wait $program

@@ -1,0 +1,241 @@
+"""What the end-to-end tests drive Tolvane with: a virtual X server, a window manager, the
+program itself, and the X tools that look at its window and give it input.
+
+Every process started here is ended by the context manager or fixture that started it, also
+when a check fails. Every wait is a bounded poll.
+"""
+
+import contextlib
+import os
+import re
+import select
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+from pathlib import Path
+
+TIMEOUT = 20.0  # seconds: the longest any one condition is waited for
+GREEN = (0, 255, 0)
+WINDOW = (1920, 1080)
+POSITION = (100, 100)
+
+
+def tool(name):
+    path = shutil.which(name)
+    if path is None:
+        raise AssertionError(f"the test tool '{name}' is not installed; scripts/test.sh installs it")
+    return path
+
+
+def wait_for(what, condition, timeout=TIMEOUT, interval=0.05):
+    """Poll condition() until it returns something true; fail saying what was awaited."""
+    deadline = time.monotonic() + timeout
+    while True:
+        result = condition()
+        if result:
+            return result
+        if time.monotonic() >= deadline:
+            raise AssertionError(f"waited {timeout:g} s for {what}, in vain")
+        time.sleep(interval)
+
+
+def stop(process, grace=5.0):
+    """End a process we started, politely first."""
+    if process.poll() is None:
+        process.terminate()
+        try:
+            process.wait(grace)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+
+
+class Display:
+    """A virtual X server with one screen of the given size."""
+
+    def __init__(self, width, height, has_wm=False):
+        self.has_wm = has_wm
+        read_end, write_end = os.pipe()
+        self.process = subprocess.Popen(
+            [tool("Xvfb"), "-displayfd", str(write_end), "-screen", "0", f"{width}x{height}x24",
+             "-nolisten", "tcp", "-noreset"],
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        # Xvfb writes the number and the newline separately, and dies if the pipe is gone in between.
+        number = b""
+        deadline = time.monotonic() + TIMEOUT
+        try:
+            while not number.endswith(b"\n") and time.monotonic() < deadline:
+                ready, _, _ = select.select([read_end], [], [], deadline - time.monotonic())
+                chunk = os.read(read_end, 32) if ready else b""
+                if not chunk:
+                    break
+                number += chunk
+        finally:
+            os.close(read_end)
+        number = number.decode().strip()
+        if not number.isdigit():
+            stop(self.process)
+            raise AssertionError(f"Xvfb did not report a display number within {TIMEOUT:g} s")
+        self.name = f":{number}"
+        self.size = (width, height)
+        self.env = {k: v for k, v in os.environ.items() if k not in ("WAYLAND_DISPLAY", "XAUTHORITY")}
+        self.env["DISPLAY"] = self.name
+
+    def run(self, *command, check=True):
+        """Run an X tool against this display and return what it printed."""
+        done = subprocess.run([tool(command[0]), *command[1:]], env=self.env, capture_output=True,
+                              text=True, timeout=TIMEOUT)
+        if check and done.returncode != 0:
+            raise AssertionError(f"{' '.join(command)} exited {done.returncode}: {done.stderr.strip()}")
+        return done.stdout
+
+    def screenshot(self, path):
+        self.run("import", "-silent", "-window", "root", str(path))
+        return path
+
+    def close(self):
+        stop(self.process)
+
+
+class WindowManager:
+    """openbox, ready once it has announced itself to clients."""
+
+    def __init__(self, display):
+        self.display = display
+        self.process = subprocess.Popen([tool("openbox"), "--sm-disable"], env=display.env,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        try:
+            wait_for("openbox to manage the screen",
+                     lambda: display.run("wmctrl", "-m", check=False).startswith("Name: Openbox"))
+        except AssertionError:
+            self.close()
+            raise
+
+    def close(self):
+        stop(self.process)
+
+
+class Tolvane:
+    """The program under test, its output captured to files so that silence can be checked."""
+
+    def __init__(self, display, *args, workdir, wrapper=(), env=None):
+        self.display = display
+        self.workdir = Path(workdir)
+        self.stdout_path = self.workdir / "stdout.txt"
+        self.stderr_path = self.workdir / "stderr.txt"
+        program = os.environ.get("TOLVANE")
+        if not program or not os.access(program, os.X_OK):
+            raise AssertionError(f"TOLVANE must name the built program, it is {program!r}")
+        with open(self.stdout_path, "wb") as out, open(self.stderr_path, "wb") as err:
+            self.process = subprocess.Popen([*wrapper, program, *args], env={**display.env, **(env or {})},
+                                            stdout=out, stderr=err, stdin=subprocess.DEVNULL,
+                                            cwd=self.workdir)
+        self.window = None
+
+    def wait_for_window(self):
+        def visible():
+            ids = self.display.run("xdotool", "search", "--onlyvisible", "--name", "^Tolvane$",
+                                   check=False).split()
+            return ids[0] if len(ids) == 1 else None
+        self.window = wait_for("Tolvane's window to be mapped", lambda: self.running() and visible())
+        return self.window
+
+    def running(self):
+        if self.process.poll() is not None:
+            raise AssertionError(f"Tolvane ended with status {self.process.returncode} while expected "
+                                 f"to run; stderr: {self.output()[1]!r}")
+        return True
+
+    def geometry(self):
+        """(x, y, width, height) of the window's own area on the screen, as X reports it."""
+        info = self.display.run("xwininfo", "-id", self.window, check=False)
+        if "Width:" not in info:
+            # Most likely the program has ended; say so rather than that the window is gone.
+            with contextlib.suppress(subprocess.TimeoutExpired):
+                self.process.wait(2)
+            self.running()
+            raise AssertionError(f"Tolvane runs, but its window {self.window} is gone")
+        field = lambda name: int(re.search(rf"{name}:\s+(-?\d+)", info).group(1))
+        return (field("Absolute upper-left X"), field("Absolute upper-left Y"), field("Width"),
+                field("Height"))
+
+    def colours(self, name="window.png"):
+        """Count every pixel of the window, as shown on the screen, by colour."""
+        x, y, width, height = self.geometry()
+        shot = self.display.screenshot(self.workdir / name)
+        histogram = self.display.run("convert", str(shot), "-crop", f"{width}x{height}+{x}+{y}",
+                                     "+repage", "-depth", "8", "-format", "%c", "histogram:info:-")
+        counts = {}
+        for count, red, green, blue in re.findall(r"(\d+):\s*\(\s*(\d+),\s*(\d+),\s*(\d+)", histogram):
+            counts[(int(red), int(green), int(blue))] = int(count)
+        return counts, shot
+
+    def assert_green(self, timeout=TIMEOUT):
+        """Wait until every pixel of the window is green; fail describing what was shown instead."""
+        seen = {}
+
+        def all_green():
+            counts, shot = self.colours()
+            seen.update(counts=counts, shot=shot)
+            return self.running() and set(counts) == {GREEN}
+        try:
+            wait_for("every pixel of the window to be green", all_green, timeout, interval=0.2)
+        except AssertionError:
+            raise AssertionError(f"expected the whole window green {GREEN}, saw pixel counts by colour "
+                                 f"{seen.get('counts')} (screenshot {seen.get('shot')})") from None
+
+    def focus(self):
+        self.display.run("xdotool", "windowactivate" if self.display.has_wm else "windowfocus",
+                         "--sync", self.window)
+
+    def keys(self, *names):
+        """Type real key presses (XTEST) into the focused window."""
+        self.focus()
+        self.display.run("xdotool", "key", "--delay", "10", *names)
+
+    def exit_status(self, timeout=5.0):
+        try:
+            return self.process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            raise AssertionError(f"expected Tolvane to end within {timeout:g} s, it is still running") from None
+
+    def output(self):
+        return self.stdout_path.read_text(errors="replace"), self.stderr_path.read_text(errors="replace")
+
+    def assert_silent(self, ignore=None):
+        out, err = self.output()
+        if ignore:
+            err = "".join(line for line in err.splitlines(True) if not ignore.match(line))
+        assert (out, err) == ("", ""), f"expected no output at all, saw stdout {out!r} and stderr {err!r}"
+
+    def close(self):
+        stop(self.process)
+
+
+@contextlib.contextmanager
+def session(width=2200, height=1300, wm=False):
+    """A display (with openbox if wm) that lives as long as the with-block."""
+    with contextlib.ExitStack() as stack:
+        display = Display(width, height, has_wm=wm)
+        stack.callback(display.close)
+        if wm:
+            stack.callback(WindowManager(display).close)
+        yield display
+
+
+@contextlib.contextmanager
+def launch(display, *args, wrapper=(), env=None):
+    """Tolvane on the display, its window mapped; it is ended when the block is left."""
+    artifacts = os.environ.get("TOLVANE_ARTIFACTS")
+    if artifacts:
+        os.makedirs(artifacts, exist_ok=True)
+    workdir = tempfile.mkdtemp(prefix="tolvane-", dir=artifacts)
+    program = Tolvane(display, *args, workdir=workdir, wrapper=wrapper, env=env)
+    try:
+        program.wait_for_window()
+        yield program
+    finally:
+        program.close()
