@@ -41,15 +41,21 @@ def wait_for(what, condition, timeout=TIMEOUT, interval=0.05):
         time.sleep(interval)
 
 
+def start(command, **options):
+    """Start a process in a group of its own, so that stop() also ends whatever it starts."""
+    return subprocess.Popen(command, start_new_session=True, **options)
+
+
 def stop(process, grace=5.0):
-    """End a process we started, politely first."""
-    if process.poll() is None:
-        process.terminate()
+    """End a process started by start() and everything in its group, politely first."""
+    for sig in (signal.SIGTERM, signal.SIGKILL):
+        with contextlib.suppress(ProcessLookupError):
+            os.killpg(process.pid, sig)
         try:
             process.wait(grace)
+            return
         except subprocess.TimeoutExpired:
-            process.kill()
-            process.wait()
+            pass
 
 
 class Display:
@@ -58,7 +64,7 @@ class Display:
     def __init__(self, width, height, has_wm=False):
         self.has_wm = has_wm
         read_end, write_end = os.pipe()
-        self.process = subprocess.Popen(
+        self.process = start(
             [tool("Xvfb"), "-displayfd", str(write_end), "-screen", "0", f"{width}x{height}x24",
              "-nolisten", "tcp", "-noreset"],
             pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -80,7 +86,6 @@ class Display:
             stop(self.process)
             raise AssertionError(f"Xvfb did not report a display number within {TIMEOUT:g} s")
         self.name = f":{number}"
-        self.size = (width, height)
         self.env = {k: v for k, v in os.environ.items() if k not in ("WAYLAND_DISPLAY", "XAUTHORITY")}
         self.env["DISPLAY"] = self.name
 
@@ -105,7 +110,7 @@ class WindowManager:
 
     def __init__(self, display):
         self.display = display
-        self.process = subprocess.Popen([tool("openbox"), "--sm-disable"], env=display.env,
+        self.process = start([tool("openbox"), "--sm-disable"], env=display.env,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         try:
             wait_for("openbox to manage the screen",
@@ -126,11 +131,11 @@ class Tolvane:
         self.workdir = Path(workdir)
         self.stdout_path = self.workdir / "stdout.txt"
         self.stderr_path = self.workdir / "stderr.txt"
-        program = os.environ.get("TOLVANE")
-        if not program or not os.access(program, os.X_OK):
-            raise AssertionError(f"TOLVANE must name the built program, it is {program!r}")
+        program = os.path.abspath(os.environ.get("TOLVANE", ""))
+        if not os.path.isfile(program) or not os.access(program, os.X_OK):
+            raise AssertionError(f"expected TOLVANE to name the built program, it names {program!r}")
         with open(self.stdout_path, "wb") as out, open(self.stderr_path, "wb") as err:
-            self.process = subprocess.Popen([*wrapper, program, *args], env={**display.env, **(env or {})},
+            self.process = start([*wrapper, program, *args], env={**display.env, **(env or {})},
                                             stdout=out, stderr=err, stdin=subprocess.DEVNULL,
                                             cwd=self.workdir)
         self.window = None
