@@ -10,10 +10,12 @@ trap 'kill $program 2>/dev/null || true' EXIT
 
 window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Tolvane$' | head -n 1) ||
     { echo "Tolvane's window did not appear within 20 s." >&2; exit 1; }
+green=
 for _ in $(seq 100); do
-    import -silent -window "$window" -gravity center -crop 1x1+0+0 -depth 8 txt:- | grep -q '#00FF00' && break
+    import -silent -window "$window" -gravity center -crop 1x1+0+0 -depth 8 txt:- | grep -q '#00FF00' && green=1 && break
     sleep 0.1
 done
+[ -n "$green" ] || echo "Tolvane's window did not turn green within 10 s; the screenshot shows it as it is." >&2
 import -silent -window root "$shot"
 echo "Screenshot: $(realpath "$shot")"
 

@@ -141,11 +141,16 @@ class Tolvane:
         self.window = None
 
     def wait_for_window(self):
+        seen = []
+
         def visible():
-            ids = self.display.run("xdotool", "search", "--onlyvisible", "--name", "^Tolvane$",
-                                   check=False).split()
-            return ids[0] if len(ids) == 1 else None
-        self.window = wait_for("Tolvane's window to be mapped", lambda: self.running() and visible())
+            seen[:] = self.display.run("xdotool", "search", "--onlyvisible", "--name", "^Tolvane$",
+                                       check=False).split()
+            return seen[0] if len(seen) == 1 else None
+        try:
+            self.window = wait_for("Tolvane's window", lambda: self.running() and visible())
+        except AssertionError as error:
+            raise AssertionError(f"{error}: expected one visible window named 'Tolvane', saw {seen}") from None
         return self.window
 
     def running(self):
