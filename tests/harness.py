@@ -150,7 +150,9 @@ class Tolvane:
         try:
             self.window = wait_for("Tolvane's window", lambda: self.running() and visible())
         except AssertionError as error:
-            raise AssertionError(f"{error}: expected one visible window named 'Tolvane', saw {seen}") from None
+            tree = self.display.run("xwininfo", "-root", "-tree", check=False)
+            raise AssertionError(f"{error}: expected one visible window named 'Tolvane', saw {seen}; "
+                                 f"the screen's windows:\n{tree}") from None
         return self.window
 
     def running(self):
