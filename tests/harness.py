@@ -61,8 +61,8 @@ def stop(process, grace=5.0):
 class Display:
     """A virtual X server with one screen of the given size."""
 
-    def __init__(self, width, height, has_wm=False):
-        self.has_wm = has_wm
+    def __init__(self, width, height):
+        self.wm = None
         read_end, write_end = os.pipe()
         self.process = start(
             [tool("Xvfb"), "-displayfd", str(write_end), "-screen", "0", f"{width}x{height}x24",
@@ -106,18 +106,26 @@ class Display:
 
 
 class WindowManager:
-    """openbox, ready once it has announced itself to clients."""
+    """openbox, ready once it has loaded its theme: it announces itself earlier than that, but
+    until then it leaves windows that ask to be mapped waiting."""
 
-    def __init__(self, display):
-        self.display = display
-        self.process = start([tool("openbox"), "--sm-disable"], env=display.env,
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    def __init__(self, display, log):
+        self.log = log
+        with open(log, "wb") as err:
+            self.process = start([tool("openbox"), "--sm-disable"], env=display.env,
+                                 stdout=subprocess.DEVNULL, stderr=err)
         try:
-            wait_for("openbox to manage the screen",
-                     lambda: display.run("wmctrl", "-m", check=False).startswith("Name: Openbox"))
+            wait_for("openbox to load its theme", lambda: self.running() and
+                     "_OB_THEME(" in display.run("xprop", "-root", "_OB_THEME", check=False))
         except AssertionError:
             self.close()
             raise
+
+    def running(self):
+        if self.process.poll() is not None:
+            raise AssertionError(f"openbox ended with status {self.process.returncode}; "
+                                 f"it said {Path(self.log).read_text(errors='replace')!r}")
+        return True
 
     def close(self):
         stop(self.process)
@@ -150,6 +158,8 @@ class Tolvane:
         try:
             self.window = wait_for("Tolvane's window", lambda: self.running() and visible())
         except AssertionError as error:
+            if self.display.wm:
+                self.display.wm.running()
             tree = self.display.run("xwininfo", "-root", "-tree", check=False)
             raise AssertionError(f"{error}: expected one visible window named 'Tolvane', saw {seen}; "
                                  f"the screen's windows:\n{tree}") from None
@@ -200,7 +210,7 @@ class Tolvane:
                                  f"{seen.get('counts')} (screenshot {seen.get('shot')})") from None
 
     def focus(self):
-        self.display.run("xdotool", "windowactivate" if self.display.has_wm else "windowfocus",
+        self.display.run("xdotool", "windowactivate" if self.display.wm else "windowfocus",
                          "--sync", self.window)
 
     def keys(self, *names):
@@ -227,24 +237,29 @@ class Tolvane:
         stop(self.process)
 
 
+def artifacts():
+    """Where screenshots and captured output go: kept in the build tree under ctest."""
+    folder = os.environ.get("TOLVANE_ARTIFACTS") or tempfile.gettempdir()
+    os.makedirs(folder, exist_ok=True)
+    return folder
+
+
 @contextlib.contextmanager
 def session(width=2200, height=1300, wm=False):
     """A display (with openbox if wm) that lives as long as the with-block."""
     with contextlib.ExitStack() as stack:
-        display = Display(width, height, has_wm=wm)
+        display = Display(width, height)
         stack.callback(display.close)
         if wm:
-            stack.callback(WindowManager(display).close)
+            display.wm = WindowManager(display, log=Path(artifacts()) / f"openbox-{display.name[1:]}.log")
+            stack.callback(display.wm.close)
         yield display
 
 
 @contextlib.contextmanager
 def launch(display, *args, wrapper=(), env=None):
     """Tolvane on the display, its window mapped; it is ended when the block is left."""
-    artifacts = os.environ.get("TOLVANE_ARTIFACTS")
-    if artifacts:
-        os.makedirs(artifacts, exist_ok=True)
-    workdir = tempfile.mkdtemp(prefix="tolvane-", dir=artifacts)
+    workdir = tempfile.mkdtemp(prefix="tolvane-", dir=artifacts())
     program = Tolvane(display, *args, workdir=workdir, wrapper=wrapper, env=env)
     try:
         program.wait_for_window()
