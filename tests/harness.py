@@ -106,17 +106,20 @@ class Display:
 
 
 class WindowManager:
-    """openbox, ready once it has loaded its theme: it announces itself earlier than that, but
-    until then it leaves windows that ask to be mapped waiting."""
+    """openbox, ready once it answers a request. It announces itself before it has loaded its
+    theme, and a window that asked to be mapped in that gap was seen never to appear."""
 
     def __init__(self, display, log):
         self.log = log
         with open(log, "wb") as err:
             self.process = start([tool("openbox"), "--sm-disable"], env=display.env,
                                  stdout=subprocess.DEVNULL, stderr=err)
+        def answers():
+            self.running()
+            display.run("wmctrl", "-n", "1", check=False)  # one desktop: no window can be elsewhere
+            return " = 1" in display.run("xprop", "-root", "_NET_NUMBER_OF_DESKTOPS", check=False)
         try:
-            wait_for("openbox to load its theme", lambda: self.running() and
-                     "_OB_THEME(" in display.run("xprop", "-root", "_OB_THEME", check=False))
+            wait_for("openbox to answer a request for one desktop", answers, interval=0.1)
         except AssertionError:
             self.close()
             raise
