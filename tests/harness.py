@@ -114,6 +114,7 @@ class WindowManager:
         with open(log, "wb") as err:
             self.process = start([tool("openbox"), "--sm-disable"], env=display.env,
                                  stdout=subprocess.DEVNULL, stderr=err)
+
         def answers():
             self.running()
             display.run("wmctrl", "-n", "1", check=False)  # one desktop: no window can be elsewhere
@@ -147,8 +148,7 @@ class Tolvane:
             raise AssertionError(f"expected TOLVANE to name the built program, it names {program!r}")
         with open(self.stdout_path, "wb") as out, open(self.stderr_path, "wb") as err:
             self.process = start([*wrapper, program, *args], env={**display.env, **(env or {})},
-                                            stdout=out, stderr=err, stdin=subprocess.DEVNULL,
-                                            cwd=self.workdir)
+                                 stdout=out, stderr=err, stdin=subprocess.DEVNULL, cwd=self.workdir)
         self.window = None
 
     def wait_for_window(self):
