@@ -1,12 +1,19 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Tolvane and runs the whole test suite. Under CI (CI=true) the
-# build treats warnings as errors.
+# Installs what is missing, builds Tolvane for Linux and for Windows (MinGW-w64) and runs the whole
+# test suite of each, the Windows one under Wine. Under CI (CI=true) warnings are errors.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/packages.sh"
 
-install_missing $BUILD_PACKAGES $TEST_PACKAGES
-preset=default
-[ "${CI:-}" = true ] && preset=ci
+install_part linux-tests
+install_part windows-tests
 cd "$root"
-cmake --workflow --preset "$preset"
+if [ "${CI:-}" = true ]; then
+    presets=(ci windows-ci)
+else
+    presets=(default windows)
+fi
+for preset in "${presets[@]}"; do
+    echo "== cmake --workflow --preset $preset"
+    cmake --workflow --preset "$preset"
+done

@@ -138,7 +138,7 @@ class WindowManager:
 class Tolvane:
     """The program under test, its output captured to files so that silence can be checked."""
 
-    def __init__(self, display, *args, workdir, wrapper=(), env=None):
+    def __init__(self, display, *args, workdir, wrapper=(), env=None, wine=None):
         self.display = display
         self.workdir = Path(workdir)
         self.stdout_path = self.workdir / "stdout.txt"
@@ -146,8 +146,9 @@ class Tolvane:
         program = os.path.abspath(os.environ.get("TOLVANE", ""))
         if not os.path.isfile(program) or not os.access(program, os.X_OK):
             raise AssertionError(f"expected TOLVANE to name the built program, it names {program!r}")
+        command = wine.command(program, *args) if wine else [*wrapper, program, *args]
         with open(self.stdout_path, "wb") as out, open(self.stderr_path, "wb") as err:
-            self.process = start([*wrapper, program, *args], env={**display.env, **(env or {})},
+            self.process = start(command, env={**(wine.env if wine else display.env), **(env or {})},
                                  stdout=out, stderr=err, stdin=subprocess.DEVNULL, cwd=self.workdir)
         self.window = None
 
@@ -221,6 +222,19 @@ class Tolvane:
         self.focus()
         self.display.run("xdotool", "key", "--delay", "10", *names)
 
+    def use_keys_and_pointer(self):
+        """What a person does to a window short of Escape: character and special keys, every
+        button, a drag across it and moves over and off it."""
+        self.keys("a", "z", "shift+q", "0", "5", "9", "space", "Return", "Tab", "BackSpace",
+                  "Left", "Right", "Up", "Down", "Home", "Page_Down", "F1", "F5", "F12")
+        x, y, width, height = self.geometry()
+        self.display.run("xdotool", "mousemove", "--sync", str(x + 10), str(y + 10),
+                         "click", "1", "click", "2", "click", "3", "click", "4", "click", "5",
+                         "mousedown", "1", "mousemove", "--sync", str(x + width // 2), str(y + height // 2),
+                         "mousemove", "--sync", str(x + width - 10), str(y + height - 10), "mouseup", "1",
+                         "mousemove", "--sync", str(x + width // 3), str(y + height // 3),
+                         "mousemove", "--sync", "5", "5")
+
     def exit_status(self, timeout=5.0):
         try:
             return self.process.wait(timeout)
@@ -238,6 +252,40 @@ class Tolvane:
 
     def close(self):
         stop(self.process)
+
+
+class Wine:
+    """Runs Windows programs on a display, in a Wine prefix made on first use and kept (making one
+    takes seconds). Wine's own services outlive the programs, so close() ends them too."""
+
+    def __init__(self, display):
+        self.prefix = os.environ.get("WINEPREFIX") or os.path.join(artifacts(), "wineprefix")
+        # No dialogs offering to download Mono or Gecko, and no Wine debug chatter on stderr.
+        self.env = {**display.env, "WINEPREFIX": self.prefix, "WINEDEBUG": "-all",
+                    "WINEDLLOVERRIDES": "mscoree,mshtml="}
+        if not os.path.isfile(os.path.join(self.prefix, "system.reg")):
+            done = subprocess.run([tool("wine"), "wineboot", "--init"], env=self.env,
+                                  capture_output=True, text=True, timeout=180)
+            self.close()
+            if done.returncode != 0:
+                raise AssertionError(f"wineboot --init exited {done.returncode}: {done.stderr.strip()}")
+
+    def command(self, program, *args):
+        """The command that runs a Windows program with the display variable out of its
+        environment: Wine needs it, but freeglut on Windows takes it for a display device name."""
+        windows_path = "Z:" + os.path.abspath(program).replace("/", "\\")
+        return [tool("wine"), "cmd", "/c", " ".join([f"set DISPLAY=&& {windows_path}", *args])]
+
+    def run(self, program, *args):
+        done = subprocess.run([tool("wine"), program, *args], env=self.env, capture_output=True,
+                              text=True, timeout=TIMEOUT)
+        if done.returncode != 0:
+            raise AssertionError(f"{os.path.basename(program)} {' '.join(args)} exited "
+                                 f"{done.returncode}: {done.stderr.strip()}")
+        return done.stdout
+
+    def close(self):
+        subprocess.run([tool("wineserver"), "--kill"], env=self.env, capture_output=True, timeout=TIMEOUT)
 
 
 def artifacts():
@@ -260,10 +308,10 @@ def session(width=2200, height=1300, wm=False):
 
 
 @contextlib.contextmanager
-def launch(display, *args, wrapper=(), env=None):
+def launch(display, *args, wrapper=(), env=None, wine=None):
     """Tolvane on the display, its window mapped; it is ended when the block is left."""
     workdir = tempfile.mkdtemp(prefix="tolvane-", dir=artifacts())
-    program = Tolvane(display, *args, workdir=workdir, wrapper=wrapper, env=env)
+    program = Tolvane(display, *args, workdir=workdir, wrapper=wrapper, env=env, wine=wine)
     try:
         program.wait_for_window()
         yield program

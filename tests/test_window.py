@@ -47,16 +47,8 @@ def test_whole_window_is_green(tolvane):
     tolvane.assert_green()
 
 
-def test_other_keys_and_the_pointer_leave_it_running_and_green(tolvane, display):
-    tolvane.keys("a", "z", "shift+q", "0", "5", "9", "space", "Return", "Tab", "BackSpace",
-                 "Left", "Right", "Up", "Down", "Home", "Page_Down", "F1", "F5", "F12")
-    x, y, width, height = tolvane.geometry()
-    display.run("xdotool", "mousemove", "--sync", str(x + 10), str(y + 10),
-                "click", "1", "click", "2", "click", "3", "click", "4", "click", "5",
-                "mousedown", "1", "mousemove", "--sync", str(x + width // 2), str(y + height // 2),
-                "mousemove", "--sync", str(x + width - 10), str(y + height - 10), "mouseup", "1",
-                "mousemove", "--sync", str(x + width // 3), str(y + height // 3),
-                "mousemove", "--sync", "5", "5")
+def test_other_keys_and_the_pointer_leave_it_running_and_green(tolvane):
+    tolvane.use_keys_and_pointer()
     tolvane.assert_green()
 
 
