@@ -5,7 +5,8 @@
 BUILD_PACKAGES="cmake make g++ libglut-dev libxi-dev libxxf86vm-dev"
 # A virtual display with Mesa's software GL, and the tools that look at it and type into it.
 DISPLAY_PACKAGES="xvfb xauth libgl1-mesa-dri xdotool imagemagick"
-TEST_PACKAGES="$DISPLAY_PACKAGES python3 python3-pytest openbox wmctrl x11-utils mesa-utils apitrace"
+TEST_PACKAGES="$DISPLAY_PACKAGES python3 python3-pytest openbox wmctrl x11-utils mesa-utils apitrace
+    clang-tidy cppcheck"
 # The Windows build: MinGW-w64, and dpkg-dev to unpack freeglut's Debian source package.
 WINDOWS_PACKAGES="cmake make g++-mingw-w64-x86-64-posix dpkg-dev"
 # Wine for 64-bit programs, and the X and GL libraries that its display driver loads at run time

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Tolvane for Linux and for Windows (MinGW-w64) and runs the whole
-# test suite of each, the Windows one under Wine. Under CI (CI=true) warnings are errors.
+# test suite of each, the Windows one under Wine; then builds it again with AddressSanitizer and
+# UndefinedBehaviorSanitizer and runs the end-to-end tests on that. Under CI (CI=true) warnings are
+# errors in every build.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/packages.sh"
@@ -9,9 +11,9 @@ install_part linux-tests
 install_part windows-tests
 cd "$root"
 if [ "${CI:-}" = true ]; then
-    presets=(ci windows-ci)
+    presets=(ci windows-ci sanitize)
 else
-    presets=(default windows)
+    presets=(default windows sanitize)
 fi
 for preset in "${presets[@]}"; do
     echo "== cmake --workflow --preset $preset"

@@ -1,0 +1,30 @@
+"""A minute of continuous redrawing costs no memory: what the program holds after 60 seconds is
+within 1 MiB of what it held after 5."""
+
+import re
+import time
+from pathlib import Path
+
+from harness import launch, session
+
+MIB = 1024  # kB
+
+
+def resident_kb(tolvane):
+    tolvane.running()
+    return int(re.search(r"VmRSS:\s+(\d+) kB", Path(f"/proc/{tolvane.process.pid}/status").read_text()).group(1))
+
+
+def test_resident_memory_stays_flat_over_a_minute():
+    with session() as display, launch(display) as tolvane:
+        started = time.monotonic()
+        time.sleep(5)
+        early = resident_kb(tolvane)
+        samples = []
+        while time.monotonic() < started + 60:  # sampled along the way, to show the trend on failure
+            time.sleep(5)
+            samples.append(resident_kb(tolvane))
+        growth = samples[-1] - early
+        assert growth < MIB, f"expected less than 1 MiB of growth after 5 s, saw {early} kB then {samples} kB"
+        tolvane.keys("Escape")
+        assert tolvane.exit_status() == 0
