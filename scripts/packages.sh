@@ -1,3 +1,4 @@
+#!/usr/bin/env bash
 # The Debian packages that building and testing Tolvane need. Sourced by run.sh and test.sh; run
 # it as a command to set up one part only: scripts/packages.sh linux|linux-tests|windows|windows-tests
 
