@@ -2,14 +2,16 @@
 # The Debian packages that building and testing Tolvane need. Sourced by run.sh and test.sh; run
 # it as a command to set up one part only: scripts/packages.sh linux|linux-tests|windows|windows-tests
 
-# Debian's freeglut package links libXi and libXxf86vm without pulling in their -dev packages.
-BUILD_PACKAGES="cmake make g++ libglut-dev libxi-dev libxxf86vm-dev"
+# freeglut's development package is libglut-dev from Debian 12 on and freeglut3-dev before: "a|b"
+# takes whichever the system has, the first where it has both. Debian's freeglut links libXi and
+# libXxf86vm without pulling in their -dev packages.
+BUILD_PACKAGES="cmake make g++ libglut-dev|freeglut3-dev libxi-dev libxxf86vm-dev"
 # A virtual display with Mesa's software GL, and the tools that look at it and type into it.
 DISPLAY_PACKAGES="xvfb xauth libgl1-mesa-dri xdotool imagemagick"
 TEST_PACKAGES="$DISPLAY_PACKAGES python3 python3-pytest openbox wmctrl x11-utils mesa-utils apitrace
     clang-tidy cppcheck"
-# The Windows build: MinGW-w64, and dpkg-dev to unpack freeglut's Debian source package.
-WINDOWS_PACKAGES="cmake make g++-mingw-w64-x86-64-posix dpkg-dev"
+# The Windows build: MinGW-w64 (freeglut comes from its source package, fetched by the build).
+WINDOWS_PACKAGES="cmake make g++-mingw-w64-x86-64-posix"
 # Wine for 64-bit programs, and the X and GL libraries that its display driver loads at run time
 # (recommended by Wine, so left out of a minimal install).
 WINDOWS_TEST_PACKAGES="$DISPLAY_PACKAGES python3 python3-pytest openbox wmctrl x11-utils wine wine64
@@ -26,15 +28,36 @@ as_root() {
     fi
 }
 
+installed() {
+    local package
+    for package in ${1//|/ }; do
+        dpkg-query -W -f='${db:Status-Abbrev}' "$package" 2>/dev/null | grep -q '^ii' && return 0
+    done
+    return 1
+}
+
+# The first of "a|b|..." that the package lists offer for installing.
+available() {
+    local package
+    for package in ${1//|/ }; do
+        apt-cache policy "$package" 2>/dev/null | grep -Eq '^ *Candidate: [^(]' && { echo "$package"; return 0; }
+    done
+    echo "None of the packages '$1' is available from this system's package sources." >&2
+    return 1
+}
+
 install_missing() {
-    local missing=() package
-    for package in "$@"; do
-        dpkg-query -W -f='${db:Status-Abbrev}' "$package" 2>/dev/null | grep -q '^ii' || missing+=("$package")
+    local missing=() packages=() wanted
+    for wanted in "$@"; do
+        installed "$wanted" || missing+=("$wanted")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
-    echo "Installing ${missing[*]}"
-    as_root apt-get update -qq &&
-        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    as_root apt-get update -qq || return 1
+    for wanted in "${missing[@]}"; do
+        packages+=("$(available "$wanted")") || return 1
+    done
+    echo "Installing ${packages[*]}"
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null
 }
 
 # apt-get source needs deb-src entries. Where there are none, add them for the very archives that
