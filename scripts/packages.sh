@@ -31,7 +31,7 @@ as_root() {
 installed() {
     local package
     for package in ${1//|/ }; do
-        dpkg-query -W -f='${db:Status-Abbrev}' "$package" 2>/dev/null | grep -q '^ii' && return 0
+        [[ $(dpkg-query -W -f='${db:Status-Abbrev}' "$package" 2>/dev/null) == ii* ]] && return 0
     done
     return 1
 }
@@ -40,7 +40,8 @@ installed() {
 available() {
     local package
     for package in ${1//|/ }; do
-        apt-cache policy "$package" 2>/dev/null | grep -Eq '^ *Candidate: [^(]' && { echo "$package"; return 0; }
+        # Read whole: under pipefail, grep -q leaving early would fail the pipe.
+        [[ $(apt-cache policy "$package" 2>/dev/null) =~ Candidate:\ [^\(] ]] && { echo "$package"; return 0; }
     done
     echo "None of the packages '$1' is available from this system's package sources." >&2
     return 1
