@@ -47,6 +47,7 @@ if(EXISTS "${tolvane_freeglut_prefix}/origin.txt")
     file(READ "${tolvane_freeglut_prefix}/origin.txt" tolvane_freeglut_built)
 endif()
 if(NOT EXISTS "${tolvane_freeglut_config}/FreeGLUTConfig.cmake" OR
+   NOT EXISTS "${tolvane_freeglut_prefix}/share/doc/freeglut/COPYING" OR
    NOT tolvane_freeglut_built STREQUAL tolvane_freeglut_origin)
     file(REMOVE_RECURSE "${tolvane_freeglut_prefix}" "${tolvane_freeglut_root}/build")
     file(MAKE_DIRECTORY "${tolvane_freeglut_root}")
@@ -95,6 +96,8 @@ if(NOT EXISTS "${tolvane_freeglut_config}/FreeGLUTConfig.cmake" OR
         "${CMAKE_COMMAND}" --build "${tolvane_freeglut_root}/build" --parallel)
     tolvane_freeglut_step("install freeglut" install.log
         "${CMAKE_COMMAND}" --install "${tolvane_freeglut_root}/build")
+    # Its licence goes where an installed freeglut keeps it, for the release to ship.
+    file(COPY "${source}/COPYING" DESTINATION "${tolvane_freeglut_prefix}/share/doc/freeglut")
     file(WRITE "${tolvane_freeglut_prefix}/origin.txt" "${tolvane_freeglut_origin}")
 endif()
 

@@ -89,10 +89,10 @@ class Display:
         self.env = {k: v for k, v in os.environ.items() if k not in ("WAYLAND_DISPLAY", "XAUTHORITY")}
         self.env["DISPLAY"] = self.name
 
-    def run(self, *command, check=True):
+    def run(self, *command, check=True, timeout=TIMEOUT):
         """Run an X tool against this display and return what it printed."""
         done = subprocess.run([tool(command[0]), *command[1:]], env=self.env, capture_output=True,
-                              text=True, timeout=TIMEOUT)
+                              text=True, timeout=timeout)
         if check and done.returncode != 0:
             raise AssertionError(f"{' '.join(command)} exited {done.returncode}: {done.stderr.strip()}")
         return done.stdout
