@@ -99,6 +99,7 @@ if(NOT EXISTS "${tolvane_freeglut_config}/FreeGLUTConfig.cmake" OR
     # Its licence goes where an installed freeglut keeps it, for the release to ship.
     file(COPY "${source}/COPYING" DESTINATION "${tolvane_freeglut_prefix}/share/doc/freeglut")
     file(WRITE "${tolvane_freeglut_prefix}/origin.txt" "${tolvane_freeglut_origin}")
+    set(TOLVANE_FREEGLUT_BUILT_FROM "${source}" CACHE INTERNAL "The freeglut source tree this build tree's freeglut came from")
 endif()
 
 # A cross toolchain confines find_package() to its sysroot; a package's _DIR is taken as given.

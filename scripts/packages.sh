@@ -12,9 +12,9 @@ TEST_PACKAGES="$DISPLAY_PACKAGES python3 python3-pytest openbox wmctrl x11-utils
     clang-tidy cppcheck"
 # The Windows build: MinGW-w64 (freeglut comes from its source package, fetched by the build).
 WINDOWS_PACKAGES="cmake make g++-mingw-w64-x86-64-posix"
-# Wine for 64-bit programs, and the X and GL libraries that its display driver loads at run time
-# (recommended by Wine, so left out of a minimal install).
-WINDOWS_TEST_PACKAGES="$DISPLAY_PACKAGES python3 python3-pytest openbox wmctrl x11-utils wine wine64
+# icoutils to read the exe's resources; Wine for 64-bit programs, and the X and GL libraries that
+# its display driver loads at run time (recommended by Wine, so left out of a minimal install).
+WINDOWS_TEST_PACKAGES="$DISPLAY_PACKAGES python3 python3-pytest openbox wmctrl x11-utils icoutils wine wine64
     libgl1 libxcursor1 libxi6 libxrandr2 libxrender1 libxfixes3 libxinerama1 libxcomposite1 libxxf86vm1"
 
 as_root() {

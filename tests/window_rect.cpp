@@ -1,6 +1,6 @@
 // Test helper, run under Wine: prints where Windows placed the top-level window with the given
 // title, as Windows itself defines it: the outer frame (GetWindowRect) and the client area (its
-// size, and its top-left corner in screen coordinates).
+// size, and its top-left corner in screen coordinates), in physical pixels on a scaled display too.
 #include <windows.h>
 
 #include <cstdio>
@@ -11,6 +11,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: window_rect TITLE\n");
         return 2;
     }
+    // Else Windows would scale the answers down to what a 96-DPI program expects to see.
+    SetProcessDPIAware();
     HWND window = FindWindowA(nullptr, argv[1]);
     if (!window) {
         std::fprintf(stderr, "no top-level window titled '%s'\n", argv[1]);
