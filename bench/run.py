@@ -1,15 +1,23 @@
 #!/usr/bin/env python3
-"""Frame-rate benchmark: runs Tolvane and a toolkit-free reference (plain Xlib and GLX, the same
-window, visual, clear and swap) in turn on one virtual display, several rounds, and prints for
-each run the frames per second, the time from start to the first presented frame and the peak
-resident memory; then the medians and the ratio Tolvane / reference for each figure.
+"""Frame-rate benchmark: Tolvane, and the same window through GLFW and SDL2 where they are built,
+each against a toolkit-free reference (plain Xlib and GLX: the same window, visual, clear and
+swap), on one virtual display.
 
-Frames are counted by swapcount, a library preloaded into both programs that counts their
-glXSwapBuffers calls; neither program is changed."""
+On a shared machine one program's frame rate moves by tens of per cent from one run to the next,
+so figures are never compared across a session. Each round runs every program in a pair with the
+reference, back to back, alternating which goes first; each pair gives a ratio, program /
+reference, and the benchmark reports the median ratio over the rounds with its 95 % bootstrap
+interval, for the frames per second, the time from start to the first presented frame, the peak
+resident memory, and the CPU time per frame of the program (all its threads) and of the X server.
+
+Frames are counted by swapcount, a library preloaded into every program that counts its
+glXSwapBuffers calls, also where a toolkit looks that function up itself; a program whose frames
+it does not see fails the benchmark. No program is changed."""
 
 import argparse
 import os
 import platform
+import random
 import re
 import statistics
 import struct
@@ -22,7 +30,9 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "tests"))
 from harness import Display, start, stop, wait_for  # noqa: E402
 
-FIGURES = ("frames per second", "first frame (ms)", "peak RSS (MiB)")
+FIGURES = ("frames/s", "first frame ms", "peak RSS MiB", "CPU ms/frame", "X CPU ms/frame")
+TICK_MS = 1000 / os.sysconf("SC_CLK_TCK")
+SCREEN = (2200, 1300)
 
 
 def machine(display):
@@ -30,8 +40,14 @@ def machine(display):
     memory = int(re.search(r"MemTotal:\s+(\d+)", Path("/proc/meminfo").read_text()).group(1)) / 2**20
     renderer = re.search(r"OpenGL renderer string: (.*)", display.run("glxinfo", "-B"))
     return (f"{cpu.group(1) if cpu else platform.machine()}, {os.cpu_count()} cores, {memory:.0f} GiB, "
-            f"Linux {platform.release()}; display: Xvfb 2200x1300x24, "
+            f"Linux {platform.release()}; display: Xvfb {SCREEN[0]}x{SCREEN[1]}x24, "
             f"{renderer.group(1) if renderer else 'unknown renderer'}")
+
+
+def cpu_ms(pid):
+    """User and system time of a process so far, all its threads, in milliseconds."""
+    fields = Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) * TICK_MS
 
 
 def visual_of(display, title):
@@ -39,77 +55,118 @@ def visual_of(display, title):
     return re.search(r"Visual:\s+(0x[0-9a-f]+)", display.run("xwininfo", "-id", window)).group(1)
 
 
-def run_once(display, command, title, seconds, swapcount, counter_file):
-    """One run: start, wait for the first swap, count swaps over `seconds`, read the peak RSS and
-    the window's visual."""
+def describe_visuals(display, ids):
+    """Alpha, depth and stencil bits and double buffering of each visual, from glxinfo's table."""
+    table = {line.split()[0]: line.split() for line in display.run("glxinfo").splitlines()
+             if line.startswith("0x") and len(line.split()) > 17}
+    return {i: (f"{i} (alpha {table[i][12]}, depth {table[i][16]}, stencil {table[i][17]}, "
+                f"{'double' if table[i][7] == 'y' else 'single'}-buffered)" if i in table else i) for i in ids}
+
+
+def run_once(display, program, title, seconds, swapcount, counter_file):
+    """One run: start, wait for the first swap, then count swaps and CPU time over `seconds`; read
+    the peak RSS and the window's visual."""
     Path(counter_file).write_bytes(bytes(16))
     read = lambda: struct.unpack("<Qq", Path(counter_file).read_bytes()[:16])
     env = {**display.env, "LD_PRELOAD": swapcount, "SWAPCOUNT_FILE": counter_file}
+    name = os.path.basename(program)
     started = time.monotonic_ns()
-    process = start(command, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    process = start([program], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         def first_swap():
             if process.poll() is not None:
-                raise AssertionError(f"{command[0]} ended with status {process.returncode} before its first frame")
+                raise AssertionError(f"{name} ended with status {process.returncode} before its first frame")
             return read()[1]
-        first = wait_for(f"the first frame of {os.path.basename(command[0])}", first_swap)
+        first = wait_for(f"the first frame of {name} to be counted", first_swap)
         time.sleep(0.5)  # let start-up work settle before counting
-        swaps_before, at_before = read()[0], time.monotonic()
+        before = (read()[0], time.monotonic(), cpu_ms(process.pid), cpu_ms(display.process.pid))
         time.sleep(seconds)
-        swaps_after, at_after = read()[0], time.monotonic()
+        after = (read()[0], time.monotonic(), cpu_ms(process.pid), cpu_ms(display.process.pid))
         peak = int(re.search(r"VmHWM:\s+(\d+) kB", Path(f"/proc/{process.pid}/status").read_text()).group(1))
         if process.poll() is not None:
-            raise AssertionError(f"{command[0]} ended with status {process.returncode} while measured")
+            raise AssertionError(f"{name} ended with status {process.returncode} while measured")
         visual = visual_of(display, title)
     finally:
         stop(process)
-    return ((swaps_after - swaps_before) / (at_after - at_before), (first - started) / 1e6, peak / 1024), visual
+    frames = after[0] - before[0]
+    if frames <= 0:
+        raise AssertionError(f"counted no frames of {name} in {seconds:g} s: its swaps bypass the counter")
+    return (frames / (after[1] - before[1]), (first - started) / 1e6, peak / 1024,
+            (after[2] - before[2]) / frames, (after[3] - before[3]) / frames), visual
+
+
+def median_with_interval(values, rng, resamples=2000):
+    """The median and its 95 % percentile bootstrap interval."""
+    medians = sorted(statistics.median(rng.choices(values, k=len(values))) for _ in range(resamples))
+    return statistics.median(values), medians[int(0.025 * resamples)], medians[int(0.975 * resamples) - 1]
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--tolvane", required=True, help="the built program")
-    parser.add_argument("--reference", required=True, help="the built tolvane_reference")
+    parser.add_argument("--reference", required=True, help="the built tolvane_reference (bare Xlib and GLX)")
+    parser.add_argument("--glfw", help="the built glfw_reference, if any")
+    parser.add_argument("--sdl2", help="the built sdl2_reference, if any")
     parser.add_argument("--swapcount", required=True, help="the built swapcount library")
-    parser.add_argument("--rounds", type=int, default=5, help="rounds, each running both programs (default 5)")
-    parser.add_argument("--seconds", type=float, default=5.0, help="frames are counted over this long (default 5)")
+    parser.add_argument("--rounds", type=int, default=20, help="rounds, each pairing every program with the reference (default 20)")
+    parser.add_argument("--seconds", type=float, default=1.5, help="frames are counted over this long in each run (default 1.5)")
     args = parser.parse_args()
-    programs = {"Tolvane": (os.path.abspath(args.tolvane), "Tolvane"),
-                "reference": (os.path.abspath(args.reference), "Tolvane reference")}
+    reference = ("reference", os.path.abspath(args.reference), "Tolvane reference")
+    others = [("Tolvane", os.path.abspath(args.tolvane), "Tolvane")]
+    for name, path, title in (("GLFW", args.glfw, "Tolvane GLFW reference"), ("SDL2", args.sdl2, "Tolvane SDL2 reference")):
+        if path:
+            others.append((name, os.path.abspath(path), title))
+        else:
+            print(f"{name}: not built, left out")
 
-    display = Display(2200, 1300)
+    display = Display(*SCREEN)
     try:
         print(f"Machine: {machine(display)}")
-        print(f"{args.rounds} rounds, frames counted over {args.seconds:g} s, programs alternating\n")
-        results = {name: [] for name in programs}
+        print(f"{args.rounds} rounds; in each, every program runs next to the reference, alternating which goes "
+              f"first; frames counted over {args.seconds:g} s a run\n")
+        row = lambda first, name, values: print(
+            f"| {first:<5} | {name:<9} | " + " | ".join(f"{v:>14.2f}" for v in values) + " |", flush=True)
+        ratios = {name: [] for name, _, _ in others}
+        runs = {name: [] for name, _, _ in [reference, *others]}
         visuals = {}
-        row = lambda first, name, values, digits=1: print(
-            f"| {first:<6} | {name:<9} | " + " | ".join(f"{v:>17.{digits}f}" for v in values) + " |", flush=True)
         with tempfile.TemporaryDirectory(prefix="bench-") as scratch:
-            run = lambda program, title, seconds: run_once(display, [program], title, seconds,
-                                                         os.path.abspath(args.swapcount),
-                                                         os.path.join(scratch, "swaps"))
-            for program, title in programs.values():  # a first, unreported run of each warms the caches
+            run = lambda program, title, seconds: run_once(display, program, title, seconds,
+                                                         os.path.abspath(args.swapcount), os.path.join(scratch, "swaps"))
+            for _, program, title in [reference, *others]:  # a first, unreported run of each warms the caches
                 run(program, title, 0.5)
-            print(f"| {'round':<6} | {'program':<9} | " + " | ".join(f"{f:>17}" for f in FIGURES) + " |")
-            print(f"|{'-' * 8}|{'-' * 11}|" + "|".join("-" * 19 for _ in FIGURES) + "|")
+            print(f"| {'round':<5} | {'program':<9} | " + " | ".join(f"{f:>14}" for f in FIGURES) + " |")
+            print(f"|{'-' * 7}|{'-' * 11}|" + "|".join("-" * 16 for _ in FIGURES) + "|")
             for round_ in range(1, args.rounds + 1):
-                for name, (program, title) in programs.items():
-                    figures, visuals[name] = run(program, title, args.seconds)
-                    results[name].append(figures)
-                    row(round_, name, figures)
-        medians = {name: [statistics.median(run[i] for run in runs) for i in range(len(FIGURES))]
-                   for name, runs in results.items()}
-        for name, runs in results.items():  # the spread, so that a median is read for what it is
-            row("min", name, [min(run[i] for run in runs) for i in range(len(FIGURES))])
-            row("max", name, [max(run[i] for run in runs) for i in range(len(FIGURES))])
-        for name, values in medians.items():
-            row("median", name, values)
-        ratios = [t / r if r else float("nan") for t, r in zip(medians["Tolvane"], medians["reference"])]
-        row("ratio", "T / R", ratios, digits=2)
-        print("\nTolvane / reference: " + ", ".join(f"{f} {v:.2f}" for f, v in zip(FIGURES, ratios)))
-        same = "the same visual" if len(set(visuals.values())) == 1 else "DIFFERENT visuals"
-        print(f"Windows' visuals: {', '.join(f'{n} {v}' for n, v in visuals.items())} ({same})")
+                for index, other in enumerate(others):
+                    pair = (reference, other) if (round_ + index) % 2 else (other, reference)
+                    figures = {}
+                    for name, program, title in pair:
+                        figures[name], visuals[name] = run(program, title, args.seconds)
+                        runs[name].append(figures[name])
+                        row(round_, name, figures[name])
+                    ratios[other[0]].append([p / r if r else float("nan")
+                                             for p, r in zip(figures[other[0]], figures["reference"])])
+
+        for name, values in runs.items():
+            row("median", name, [statistics.median(run[i] for run in values) for i in range(len(FIGURES))])
+
+        rng = random.Random(2026)  # the same resamples every time: the interval depends on the data only
+        print(f"\nMedian of the {args.rounds} paired ratios, program / reference, with the 95 % bootstrap interval:\n")
+        print(f"| {'program':<9} | " + " | ".join(f"{f:>20}" for f in FIGURES) + " |")
+        print(f"|{'-' * 11}|" + "|".join("-" * 22 for _ in FIGURES) + "|")
+        summary = {}
+        for name, pairs in ratios.items():
+            summary[name] = [median_with_interval([pair[i] for pair in pairs], rng) for i in range(len(FIGURES))]
+            print(f"| {name:<9} | " + " | ".join(f"{m:>5.2f} [{lo:.2f}, {hi:.2f}]".rjust(20)
+                                                 for m, lo, hi in summary[name]) + " |")
+        for name, figures in summary.items():
+            print(f"\n{name} / reference: " + ", ".join(f"{f} {m:.2f} [{lo:.2f}, {hi:.2f}]"
+                                                        for f, (m, lo, hi) in zip(FIGURES, figures)))
+        described = describe_visuals(display, set(visuals.values()))
+        same = [name for name in ratios if visuals[name] == visuals["reference"]]
+        differ = [f"{name} {described[visuals[name]]}" for name in ratios if name not in same]
+        print(f"\nVisuals: the reference's is {described[visuals['reference']]}; the same for "
+              f"{', '.join(same) or 'none'}" + (f"; different for {', '.join(differ)}" if differ else ""))
     finally:
         display.close()
 

@@ -10,5 +10,9 @@ cd "$root"
 cmake --preset default >/dev/null
 cmake --build --preset default
 build=$root/build/default
-python3 "$root/bench/run.py" --tolvane "$build/tolvane" --reference "$build/bench/tolvane_reference" \
+references=(--reference "$build/bench/tolvane_reference")
+for toolkit in glfw sdl2; do
+    [ -x "$build/bench/${toolkit}_reference" ] && references+=("--$toolkit" "$build/bench/${toolkit}_reference")
+done
+python3 "$root/bench/run.py" --tolvane "$build/tolvane" "${references[@]}" \
     --swapcount "$build/bench/libswapcount.so" "$@"

@@ -8,8 +8,9 @@
 BUILD_PACKAGES="cmake make g++ libglut-dev|freeglut3-dev libxi-dev libxxf86vm-dev"
 # A virtual display with Mesa's software GL, and the tools that look at it and type into it.
 DISPLAY_PACKAGES="xvfb xauth libgl1-mesa-dri xdotool imagemagick"
+# The test tools, the static analysers, and GLFW and SDL2 for the benchmark to compare freeglut with.
 TEST_PACKAGES="$DISPLAY_PACKAGES python3 python3-pytest openbox wmctrl x11-utils mesa-utils apitrace
-    clang-tidy cppcheck"
+    clang-tidy cppcheck libglfw3-dev libsdl2-dev"
 # The Windows build: MinGW-w64 (freeglut comes from its source package, fetched by the build).
 WINDOWS_PACKAGES="cmake make g++-mingw-w64-x86-64-posix"
 # icoutils to read the exe's resources; Wine for 64-bit programs, and the X and GL libraries that
