@@ -99,12 +99,15 @@ class TestScaledDisplay(WineSession):
         scales, version = wine_scales_unaware_programs()
         if not scales:
             pytest.skip(f"{version} treats every program as DPI-aware, so a scaled display shows nothing here")
+        # Wine reads the display's DPI once a session: set it, then start a new session.
         wine.run("reg", "add", DESKTOP, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f")
+        wine.close()
         try:
             with launch(display, wine=wine) as program:
                 yield program
         finally:
             wine.run("reg", "delete", DESKTOP, "/v", "LogPixels", "/f")
+            wine.close()
 
     def test_window_is_1920x1080_physical_pixels_with_its_frame_at_100_100(self, tolvane, wine):
         assert_frame_at_100_100_around_1920x1080(tolvane, wine)
