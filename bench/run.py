@@ -125,7 +125,7 @@ def main():
         print(f"{args.rounds} rounds; in each, every program runs next to the reference, alternating which goes "
               f"first; frames counted over {args.seconds:g} s a run\n")
         row = lambda first, name, values: print(
-            f"| {first:<5} | {name:<9} | " + " | ".join(f"{v:>14.2f}" for v in values) + " |", flush=True)
+            f"| {first:<6} | {name:<9} | " + " | ".join(f"{v:>14.2f}" for v in values) + " |", flush=True)
         ratios = {name: [] for name, _, _ in others}
         runs = {name: [] for name, _, _ in [reference, *others]}
         visuals = {}
@@ -134,8 +134,8 @@ def main():
                                                          os.path.abspath(args.swapcount), os.path.join(scratch, "swaps"))
             for _, program, title in [reference, *others]:  # a first, unreported run of each warms the caches
                 run(program, title, 0.5)
-            print(f"| {'round':<5} | {'program':<9} | " + " | ".join(f"{f:>14}" for f in FIGURES) + " |")
-            print(f"|{'-' * 7}|{'-' * 11}|" + "|".join("-" * 16 for _ in FIGURES) + "|")
+            print(f"| {'round':<6} | {'program':<9} | " + " | ".join(f"{f:>14}" for f in FIGURES) + " |")
+            print(f"|{'-' * 8}|{'-' * 11}|" + "|".join("-" * 16 for _ in FIGURES) + "|")
             for round_ in range(1, args.rounds + 1):
                 for index, other in enumerate(others):
                     pair = (reference, other) if (round_ + index) % 2 else (other, reference)
