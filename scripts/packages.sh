@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
 # The Debian packages that building and testing Tolvane need. Sourced by run.sh and test.sh; run
-# it as a command to set up one part only: scripts/packages.sh linux|linux-tests|windows|windows-tests
+# it as a command to set up one part only: scripts/packages.sh linux|package|linux-tests|windows|windows-tests
 
 # freeglut's development package is libglut-dev from Debian 12 on and freeglut3-dev before: "a|b"
 # takes whichever the system has, the first where it has both. Debian's freeglut links libXi and
 # libXxf86vm without pulling in their -dev packages.
 BUILD_PACKAGES="cmake make g++ libglut-dev|freeglut3-dev libxi-dev libxxf86vm-dev"
+# The Debian package: dpkg-shlibdeps (with file, which CPack runs on each file) computes its
+# dependencies, gzip compresses its manual page and changelog.
+PACKAGE_PACKAGES="$BUILD_PACKAGES dpkg-dev file gzip"
 # A virtual display with Mesa's software GL, and the tools that look at it and type into it.
 DISPLAY_PACKAGES="xvfb xauth libgl1-mesa-dri xdotool imagemagick"
-# The test tools, the static analysers, and GLFW and SDL2 for the benchmark to compare freeglut with.
+# The test tools, the static analysers, GLFW and SDL2 for the benchmark to compare freeglut with, and
+# what judges the Debian package.
 TEST_PACKAGES="$DISPLAY_PACKAGES python3 python3-pytest openbox wmctrl x11-utils mesa-utils apitrace
-    clang-tidy cppcheck libglfw3-dev libsdl2-dev"
+    clang-tidy cppcheck libglfw3-dev libsdl2-dev lintian desktop-file-utils"
 # The Windows build: MinGW-w64 (freeglut comes from its source package, fetched by the build).
 WINDOWS_PACKAGES="cmake make g++-mingw-w64-x86-64-posix"
 # icoutils to read the exe's resources; Wine for 64-bit programs, and the X and GL libraries that
@@ -86,10 +90,11 @@ enable_source_packages() {
 install_part() {
     case "$1" in
         linux) install_missing $BUILD_PACKAGES ;;
-        linux-tests) install_missing $BUILD_PACKAGES $TEST_PACKAGES ;;
+        package) install_missing $PACKAGE_PACKAGES ;;
+        linux-tests) install_missing $PACKAGE_PACKAGES $TEST_PACKAGES ;;
         windows) install_missing $WINDOWS_PACKAGES && enable_source_packages ;;
         windows-tests) install_missing $WINDOWS_PACKAGES $WINDOWS_TEST_PACKAGES && enable_source_packages ;;
-        *) echo "unknown part '$1': expected linux, linux-tests, windows or windows-tests" >&2; return 2 ;;
+        *) echo "unknown part '$1': expected linux, package, linux-tests, windows or windows-tests" >&2; return 2 ;;
     esac
 }
 

@@ -6,9 +6,11 @@ when a check fails. Every wait is a bounded poll.
 """
 
 import contextlib
+import hashlib
 import os
 import re
 import select
+import shlex
 import shutil
 import signal
 import subprocess
@@ -138,12 +140,12 @@ class WindowManager:
 class Tolvane:
     """The program under test, its output captured to files so that silence can be checked."""
 
-    def __init__(self, display, *args, workdir, wrapper=(), env=None, wine=None):
+    def __init__(self, display, *args, workdir, wrapper=(), env=None, wine=None, program=None):
         self.display = display
         self.workdir = Path(workdir)
         self.stdout_path = self.workdir / "stdout.txt"
         self.stderr_path = self.workdir / "stderr.txt"
-        program = os.path.abspath(os.environ.get("TOLVANE", ""))
+        program = os.path.abspath(program or os.environ.get("TOLVANE", ""))
         if not os.path.isfile(program) or not os.access(program, os.X_OK):
             raise AssertionError(f"expected TOLVANE to name the built program, it names {program!r}")
         command = wine.command(program, *args) if wine else [*wrapper, program, *args]
@@ -308,12 +310,40 @@ def session(width=2200, height=1300, wm=False):
 
 
 @contextlib.contextmanager
-def launch(display, *args, wrapper=(), env=None, wine=None):
-    """Tolvane on the display, its window mapped; it is ended when the block is left."""
+def launch(display, *args, wrapper=(), env=None, wine=None, program=None):
+    """Tolvane (the built one, unless another program is named) on the display, its window mapped;
+    it is ended when the block is left."""
     workdir = tempfile.mkdtemp(prefix="tolvane-", dir=artifacts())
-    program = Tolvane(display, *args, workdir=workdir, wrapper=wrapper, env=env, wine=wine)
+    program = Tolvane(display, *args, workdir=workdir, wrapper=wrapper, env=env, wine=wine, program=program)
     try:
         program.wait_for_window()
         yield program
     finally:
         program.close()
+
+
+def package(generator, config=None, env=None):
+    """Run cpack with one generator on a build's CPackConfig.cmake (this build's by default); the
+    one package it makes."""
+    config = config or os.environ.get("TOLVANE_CPACK_CONFIG", "")
+    assert os.path.isfile(config), f"expected a CPackConfig.cmake, saw {config!r}"
+    out = tempfile.mkdtemp(prefix="package-", dir=artifacts())
+    done = subprocess.run(["cpack", "-G", generator, "--config", config, "-B", out], capture_output=True,
+                          text=True, timeout=240, env={**os.environ, **(env or {})})
+    assert done.returncode == 0, f"cpack -G {generator} exited {done.returncode}: {done.stdout}{done.stderr}"
+    made = [path for path in Path(out).iterdir() if path.is_file()]
+    assert len(made) == 1, f"expected cpack -G {generator} to make one package, saw {sorted(os.listdir(out))}"
+    return made[0]
+
+
+def assert_same_package_from_elsewhere(generator, first):
+    """The same source configured and built afresh in another directory, packed in another time
+    zone, gives the same bytes as the package first."""
+    again = Path(tempfile.mkdtemp(prefix="rebuild-", dir=artifacts()))
+    configure = [*shlex.split(os.environ["TOLVANE_RECONFIGURE"]), "-B", str(again)]
+    for step in (configure, ["cmake", "--build", str(again), "--target", "tolvane"]):
+        done = subprocess.run(step, capture_output=True, text=True, timeout=240)
+        assert done.returncode == 0, f"{' '.join(step)} exited {done.returncode}: {done.stdout[-2000:]}{done.stderr[-2000:]}"
+    second = package(generator, str(again / "CPackConfig.cmake"), env={"TZ": "Pacific/Auckland"})
+    digests = [hashlib.sha256(path.read_bytes()).hexdigest() for path in (first, second)]
+    assert digests[0] == digests[1], f"expected identical packages, saw SHA-256 {digests[0]} ({first}) and {digests[1]} ({second})"

@@ -1,0 +1,88 @@
+# Tolvane as Linux users install programs: the program, a desktop entry, its icon in the hicolor
+# theme, a manual page, and the licence and changelog where Debian keeps them; `cpack -G DEB` makes
+# a Debian package of that, the same bytes for the same commit (see CPackReproducible.cmake).
+
+set(TOLVANE_MAINTAINER "Tolvane developers <tolvane@example.org>" CACHE STRING
+    "Who answers for the Debian package: its Maintainer field and changelog signature")
+
+# A Release build is hardened as Debian builds its packages: with the flags dpkg-buildflags gives
+# (stack protector, _FORTIFY_SOURCE, format checks, full RELRO and immediate binding), which the
+# environment can change as for any Debian build (DEB_BUILD_MAINT_OPTIONS, DEB_CXXFLAGS_APPEND...).
+find_program(TOLVANE_DPKG_BUILDFLAGS_PROGRAM dpkg-buildflags)
+if(TOLVANE_DPKG_BUILDFLAGS_PROGRAM AND CMAKE_BUILD_TYPE STREQUAL "Release" AND NOT CMAKE_CROSSCOMPILING)
+    set(hardening_default ON)
+else()
+    set(hardening_default OFF)
+endif()
+option(TOLVANE_DPKG_BUILDFLAGS "Build the program with the flags that dpkg-buildflags gives" ${hardening_default})
+if(TOLVANE_DPKG_BUILDFLAGS)
+    if(NOT TOLVANE_DPKG_BUILDFLAGS_PROGRAM)
+        message(FATAL_ERROR "TOLVANE_DPKG_BUILDFLAGS needs dpkg-buildflags (Debian: apt-get install dpkg-dev)")
+    endif()
+    set(options "$ENV{DEB_BUILD_MAINT_OPTIONS}")
+    if(options STREQUAL "")
+        set(options hardening=+all)
+    endif()
+    foreach(kind CPPFLAGS CXXFLAGS LDFLAGS)
+        # Run from the source tree: its path is the one that -ffile-prefix-map takes out.
+        execute_process(
+            COMMAND ${CMAKE_COMMAND} -E env DEB_BUILD_MAINT_OPTIONS=${options}
+                ${TOLVANE_DPKG_BUILDFLAGS_PROGRAM} --get ${kind}
+            WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
+            OUTPUT_VARIABLE flags OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE failed)
+        if(failed)
+            message(FATAL_ERROR "dpkg-buildflags --get ${kind} failed: ${failed}")
+        endif()
+        separate_arguments(flags UNIX_COMMAND "${flags}")
+        if(kind STREQUAL "LDFLAGS")
+            target_link_options(tolvane PRIVATE ${flags})
+        else()
+            target_compile_options(tolvane PRIVATE ${flags})
+        endif()
+    endforeach()
+    # The build tree's path, outside the source tree, must not reach the program either.
+    target_compile_options(tolvane PRIVATE -ffile-prefix-map=${PROJECT_BINARY_DIR}=.)
+endif()
+
+# The manual page and the changelog go in compressed, as Debian wants them; -n leaves out the name
+# and time, which would differ from one build to the next.
+find_program(TOLVANE_GZIP gzip REQUIRED)
+set(linux_dir ${PROJECT_SOURCE_DIR}/src/linux)
+configure_file(${linux_dir}/tolvane.1.in linux/tolvane.1 @ONLY)
+configure_file(${linux_dir}/changelog.in linux/changelog @ONLY)
+set(compressed)
+foreach(document tolvane.1 changelog)
+    set(output ${PROJECT_BINARY_DIR}/linux/${document}.gz)
+    add_custom_command(OUTPUT ${output}
+        COMMAND ${TOLVANE_GZIP} -9nkf ${document}
+        DEPENDS ${PROJECT_BINARY_DIR}/linux/${document}
+        WORKING_DIRECTORY ${PROJECT_BINARY_DIR}/linux VERBATIM)
+    list(APPEND compressed ${output})
+endforeach()
+add_custom_target(linux_documents ALL DEPENDS ${compressed})
+
+install(TARGETS tolvane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${linux_dir}/tolvane.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+foreach(size 16 22 24 32 48 64 128 256)
+    install(FILES ${linux_dir}/icons/${size}.png RENAME tolvane.png
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
+install(FILES ${PROJECT_BINARY_DIR}/linux/tolvane.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES README.md ${PROJECT_BINARY_DIR}/linux/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
+
+# The package. Its file name is Debian's, tolvane_<version>_<arch>.deb; dpkg-shlibdeps computes its
+# dependencies from the system it is built on (libglut3.12 from Debian 12 on, freeglut3 before).
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_NAME tolvane)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${TOLVANE_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# The synopsis is the project's description; CPack puts it first.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Tolvane opens one 1920 x 1080 OpenGL window titled Tolvane at screen
+position (100, 100), RGBA, double-buffered, with a depth buffer. It clears
+the window to white until freeglut first goes idle and to green from then on,
+redrawing continuously, until Escape is pressed or the window is closed.
+It draws nothing else and writes nothing to its terminal.")
