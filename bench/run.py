@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Frame-rate benchmark: Tolvane, and the same window through GLFW and SDL2 where they are built,
 each against a toolkit-free reference (plain Xlib and GLX: the same window, visual, clear and
-swap), on one virtual display.
+swap), on one virtual display; with --windows, also the Windows build's tolvane.exe against its
+own toolkit-free reference (plain Win32 and WGL), both under Wine on the same display.
 
 On a shared machine one program's frame rate moves by tens of per cent from one run to the next,
 so figures are never compared across a session. Each round runs every program in a pair with the
@@ -11,8 +12,9 @@ interval, for the frames per second, the time from start to the first presented 
 resident memory, and the CPU time per frame of the program (all its threads) and of the X server.
 
 Frames are counted by swapcount, a library preloaded into every program that counts its
-glXSwapBuffers calls, also where a toolkit looks that function up itself; a program whose frames
-it does not see fails the benchmark. No program is changed."""
+glXSwapBuffers calls, also where a toolkit looks that function up itself (Wine's X11 driver does
+too, so it counts Windows programs' frames); a program whose frames it does not see fails the
+benchmark. No program is changed."""
 
 import argparse
 import os
@@ -28,20 +30,22 @@ import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "tests"))
-from harness import Display, start, stop, wait_for  # noqa: E402
+from harness import Display, Wine, start, stop, tool, wait_for, wine_process  # noqa: E402
 
 FIGURES = ("frames/s", "first frame ms", "peak RSS MiB", "CPU ms/frame", "X CPU ms/frame")
 TICK_MS = 1000 / os.sysconf("SC_CLK_TCK")
 SCREEN = (2200, 1300)
 
 
-def machine(display):
+def machine(display, wine):
     cpu = re.search(r"^model name\s*:\s*(.*)$", Path("/proc/cpuinfo").read_text(), re.M)
     memory = int(re.search(r"MemTotal:\s+(\d+)", Path("/proc/meminfo").read_text()).group(1)) / 2**20
     renderer = re.search(r"OpenGL renderer string: (.*)", display.run("glxinfo", "-B"))
     return (f"{cpu.group(1) if cpu else platform.machine()}, {os.cpu_count()} cores, {memory:.0f} GiB, "
             f"Linux {platform.release()}; display: Xvfb {SCREEN[0]}x{SCREEN[1]}x24, "
-            f"{renderer.group(1) if renderer else 'unknown renderer'}")
+            f"{renderer.group(1) if renderer else 'unknown renderer'}"
+            + (f"; {subprocess.run([tool('wine'), '--version'], capture_output=True, text=True).stdout.strip()}"
+               if wine else ""))
 
 
 def cpu_ms(pid):
@@ -63,26 +67,29 @@ def describe_visuals(display, ids):
                 f"{'double' if table[i][7] == 'y' else 'single'}-buffered)" if i in table else i) for i in ids}
 
 
-def run_once(display, program, title, seconds, swapcount, counter_file):
+def run_once(display, wine, program, title, seconds, swapcount, counter_file):
     """One run: start, wait for the first swap, then count swaps and CPU time over `seconds`; read
-    the peak RSS and the window's visual."""
+    the peak RSS and the window's visual. A Windows program runs under wine, and is measured in
+    the process that Wine runs it in."""
     Path(counter_file).write_bytes(bytes(16))
     read = lambda: struct.unpack("<Qq", Path(counter_file).read_bytes()[:16])
-    env = {**display.env, "LD_PRELOAD": swapcount, "SWAPCOUNT_FILE": counter_file}
+    env = {**(wine or display).env, "LD_PRELOAD": swapcount, "SWAPCOUNT_FILE": counter_file}
     name = os.path.basename(program)
     started = time.monotonic_ns()
-    process = start([program], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    process = start(wine.command(program) if wine else [program], env=env,
+                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         def first_swap():
             if process.poll() is not None:
                 raise AssertionError(f"{name} ended with status {process.returncode} before its first frame")
             return read()[1]
         first = wait_for(f"the first frame of {name} to be counted", first_swap)
+        pid = wine_process(process.pid, name) if wine else process.pid
         time.sleep(0.5)  # let start-up work settle before counting
-        before = (read()[0], time.monotonic(), cpu_ms(process.pid), cpu_ms(display.process.pid))
+        before = (read()[0], time.monotonic(), cpu_ms(pid), cpu_ms(display.process.pid))
         time.sleep(seconds)
-        after = (read()[0], time.monotonic(), cpu_ms(process.pid), cpu_ms(display.process.pid))
-        peak = int(re.search(r"VmHWM:\s+(\d+) kB", Path(f"/proc/{process.pid}/status").read_text()).group(1))
+        after = (read()[0], time.monotonic(), cpu_ms(pid), cpu_ms(display.process.pid))
+        peak = int(re.search(r"VmHWM:\s+(\d+) kB", Path(f"/proc/{pid}/status").read_text()).group(1))
         if process.poll() is not None:
             raise AssertionError(f"{name} ended with status {process.returncode} while measured")
         visual = visual_of(display, title)
@@ -108,9 +115,12 @@ def main():
     parser.add_argument("--glfw", help="the built glfw_reference, if any")
     parser.add_argument("--sdl2", help="the built sdl2_reference, if any")
     parser.add_argument("--swapcount", required=True, help="the built swapcount library")
+    parser.add_argument("--windows", help="a Windows (MinGW-w64) build tree: its tolvane.exe is measured against "
+                                          "its bench/wgl_reference.exe under Wine, started by tests/wine_helper.exe")
     parser.add_argument("--rounds", type=int, default=20, help="rounds, each pairing every program with the reference (default 20)")
     parser.add_argument("--seconds", type=float, default=1.5, help="frames are counted over this long in each run (default 1.5)")
     args = parser.parse_args()
+    # Each group: its reference and the programs paired with it, and whether they run under Wine.
     reference = ("reference", os.path.abspath(args.reference), "Tolvane reference")
     others = [("Tolvane", os.path.abspath(args.tolvane), "Tolvane")]
     for name, path, title in (("GLFW", args.glfw, "Tolvane GLFW reference"), ("SDL2", args.sdl2, "Tolvane SDL2 reference")):
@@ -118,56 +128,75 @@ def main():
             others.append((name, os.path.abspath(path), title))
         else:
             print(f"{name}: not built, left out")
+    groups = [(reference, others, False)]
+    if args.windows:
+        tree = Path(args.windows).resolve()
+        os.environ.setdefault("TOLVANE_WINE_HELPER", str(tree / "tests" / "wine_helper.exe"))
+        os.environ.setdefault("WINEPREFIX", str(tree / "bench" / "wineprefix"))
+        groups.append((("WGL ref", str(tree / "bench" / "wgl_reference.exe"), "Tolvane WGL reference"),
+                       [("Tolvane.exe", str(tree / "tolvane.exe"), "Tolvane")], True))
 
     display = Display(*SCREEN)
+    wine = None
     try:
-        print(f"Machine: {machine(display)}")
+        if args.windows:
+            wine = Wine(display)
+            # One Wine server for every run, so that no run pays for starting it.
+            subprocess.run([tool("wineserver"), "-p"], env=wine.env, check=True, timeout=60)
+        print(f"Machine: {machine(display, wine)}")
         print(f"{args.rounds} rounds; in each, every program runs next to the reference, alternating which goes "
               f"first; frames counted over {args.seconds:g} s a run\n")
         row = lambda first, name, values: print(
-            f"| {first:<6} | {name:<9} | " + " | ".join(f"{v:>14.2f}" for v in values) + " |", flush=True)
-        ratios = {name: [] for name, _, _ in others}
-        runs = {name: [] for name, _, _ in [reference, *others]}
+            f"| {first:<6} | {name:<11} | " + " | ".join(f"{v:>14.2f}" for v in values) + " |", flush=True)
+        ratios = {name: [] for _, programs, _ in groups for name, _, _ in programs}
+        runs = {name: [] for ref, programs, _ in groups for name, _, _ in [ref, *programs]}
+        references = {name: ref[0] for ref, programs, _ in groups for name, _, _ in programs}
         visuals = {}
         with tempfile.TemporaryDirectory(prefix="bench-") as scratch:
-            run = lambda program, title, seconds: run_once(display, program, title, seconds,
-                                                         os.path.abspath(args.swapcount), os.path.join(scratch, "swaps"))
-            for _, program, title in [reference, *others]:  # a first, unreported run of each warms the caches
-                run(program, title, 0.5)
-            print(f"| {'round':<6} | {'program':<9} | " + " | ".join(f"{f:>14}" for f in FIGURES) + " |")
-            print(f"|{'-' * 8}|{'-' * 11}|" + "|".join("-" * 16 for _ in FIGURES) + "|")
+            run = lambda program, title, seconds, windows: run_once(
+                display, wine if windows else None, program, title, seconds, os.path.abspath(args.swapcount),
+                os.path.join(scratch, "swaps"))
+            for ref, programs, windows in groups:  # a first, unreported run of each warms the caches
+                for _, program, title in [ref, *programs]:
+                    run(program, title, 0.5, windows)
+            print(f"| {'round':<6} | {'program':<11} | " + " | ".join(f"{f:>14}" for f in FIGURES) + " |")
+            print(f"|{'-' * 8}|{'-' * 13}|" + "|".join("-" * 16 for _ in FIGURES) + "|")
             for round_ in range(1, args.rounds + 1):
-                for index, other in enumerate(others):
-                    pair = (reference, other) if (round_ + index) % 2 else (other, reference)
-                    figures = {}
-                    for name, program, title in pair:
-                        figures[name], visuals[name] = run(program, title, args.seconds)
-                        runs[name].append(figures[name])
-                        row(round_, name, figures[name])
-                    ratios[other[0]].append([p / r if r else float("nan")
-                                             for p, r in zip(figures[other[0]], figures["reference"])])
+                for ref, programs, windows in groups:
+                    for index, other in enumerate(programs):
+                        pair = (ref, other) if (round_ + index) % 2 else (other, ref)
+                        figures = {}
+                        for name, program, title in pair:
+                            figures[name], visuals[name] = run(program, title, args.seconds, windows)
+                            runs[name].append(figures[name])
+                            row(round_, name, figures[name])
+                        ratios[other[0]].append([p / r if r else float("nan")
+                                                 for p, r in zip(figures[other[0]], figures[ref[0]])])
 
         for name, values in runs.items():
             row("median", name, [statistics.median(run[i] for run in values) for i in range(len(FIGURES))])
 
         rng = random.Random(2026)  # the same resamples every time: the interval depends on the data only
         print(f"\nMedian of the {args.rounds} paired ratios, program / reference, with the 95 % bootstrap interval:\n")
-        print(f"| {'program':<9} | " + " | ".join(f"{f:>20}" for f in FIGURES) + " |")
-        print(f"|{'-' * 11}|" + "|".join("-" * 22 for _ in FIGURES) + "|")
+        print(f"| {'program':<11} | " + " | ".join(f"{f:>20}" for f in FIGURES) + " |")
+        print(f"|{'-' * 13}|" + "|".join("-" * 22 for _ in FIGURES) + "|")
         summary = {}
         for name, pairs in ratios.items():
             summary[name] = [median_with_interval([pair[i] for pair in pairs], rng) for i in range(len(FIGURES))]
-            print(f"| {name:<9} | " + " | ".join(f"{m:>5.2f} [{lo:.2f}, {hi:.2f}]".rjust(20)
-                                                 for m, lo, hi in summary[name]) + " |")
+            print(f"| {name:<11} | " + " | ".join(f"{m:>5.2f} [{lo:.2f}, {hi:.2f}]".rjust(20)
+                                                  for m, lo, hi in summary[name]) + " |")
         for name, figures in summary.items():
-            print(f"\n{name} / reference: " + ", ".join(f"{f} {m:.2f} [{lo:.2f}, {hi:.2f}]"
-                                                        for f, (m, lo, hi) in zip(FIGURES, figures)))
+            print(f"\n{name} / {references[name]}: " + ", ".join(f"{f} {m:.2f} [{lo:.2f}, {hi:.2f}]"
+                                                               for f, (m, lo, hi) in zip(FIGURES, figures)))
         described = describe_visuals(display, set(visuals.values()))
-        same = [name for name in ratios if visuals[name] == visuals["reference"]]
-        differ = [f"{name} {described[visuals[name]]}" for name in ratios if name not in same]
-        print(f"\nVisuals: the reference's is {described[visuals['reference']]}; the same for "
-              f"{', '.join(same) or 'none'}" + (f"; different for {', '.join(differ)}" if differ else ""))
+        for ref, programs, _ in groups:
+            same = [name for name, _, _ in programs if visuals[name] == visuals[ref[0]]]
+            differ = [f"{name} {described[visuals[name]]}" for name, _, _ in programs if name not in same]
+            print(f"\nVisuals: the {ref[0]}'s is {described[visuals[ref[0]]]}; the same for "
+                  f"{', '.join(same) or 'none'}" + (f"; different for {', '.join(differ)}" if differ else ""))
     finally:
+        if wine:
+            wine.close()
         display.close()
 
 

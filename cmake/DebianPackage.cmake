@@ -69,6 +69,7 @@ foreach(size 16 22 24 32 48 64 128 256)
 endforeach()
 install(FILES ${PROJECT_BINARY_DIR}/linux/tolvane.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES README.md ${PROJECT_BINARY_DIR}/linux/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(DIRECTORY docs DESTINATION ${CMAKE_INSTALL_DOCDIR})  # the README's links and picture
 install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
 
 # The package. Its file name is Debian's, tolvane_<version>_<arch>.deb; dpkg-shlibdeps computes its

@@ -1,18 +1,22 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Tolvane and the benchmark (Release), and runs the benchmark on a
-# virtual display of its own. Arguments go to bench/run.py: --rounds N, --seconds S.
+# Installs what is missing, builds Tolvane and the benchmark (Release) for Linux and for Windows, and
+# runs the benchmark on a virtual display of its own, the Windows build under Wine. Arguments go to
+# bench/run.py: --rounds N, --seconds S.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/packages.sh"
 
 install_part linux-tests
+install_part windows-tests
 cd "$root"
-cmake --preset default >/dev/null
-cmake --build --preset default
+for preset in windows default; do
+    cmake --preset $preset >/dev/null
+    cmake --build --preset $preset
+done
 build=$root/build/default
 references=(--reference "$build/bench/tolvane_reference")
 for toolkit in glfw sdl2; do
     [ -x "$build/bench/${toolkit}_reference" ] && references+=("--$toolkit" "$build/bench/${toolkit}_reference")
 done
 python3 "$root/bench/run.py" --tolvane "$build/tolvane" "${references[@]}" \
-    --swapcount "$build/bench/libswapcount.so" "$@"
+    --swapcount "$build/bench/libswapcount.so" --windows "$root/build/windows" "$@"

@@ -9,12 +9,14 @@ BUILD_PACKAGES="cmake make g++ libglut-dev|freeglut3-dev libxi-dev libxxf86vm-de
 # The Debian package: dpkg-shlibdeps (with file, which CPack runs on each file) computes its
 # dependencies, gzip compresses its manual page and changelog.
 PACKAGE_PACKAGES="$BUILD_PACKAGES dpkg-dev file gzip"
-# A virtual display with Mesa's software GL, and the tools that look at it and type into it.
-DISPLAY_PACKAGES="xvfb xauth libgl1-mesa-dri xdotool imagemagick"
-# The test tools, the static analysers, GLFW and SDL2 for the benchmark to compare freeglut with, and
-# what judges the Debian package.
+# A virtual display with Mesa's software GL and a window manager, and the tools that look at it and
+# type into it.
+DISPLAY_PACKAGES="xvfb xauth libgl1-mesa-dri xdotool imagemagick openbox x11-utils"
+# The test tools, the static analysers, GLFW and SDL2 for the benchmark to compare freeglut with,
+# what judges the Debian package, and GNOME's and KDE's compositors with Xwayland and a session bus.
 TEST_PACKAGES="$DISPLAY_PACKAGES python3 python3-pytest openbox wmctrl x11-utils mesa-utils apitrace
-    clang-tidy cppcheck libglfw3-dev libsdl2-dev lintian desktop-file-utils"
+    clang-tidy cppcheck libglfw3-dev libsdl2-dev lintian desktop-file-utils
+    mutter kwin-wayland xwayland dbus-daemon dbus-bin dbus-session-bus-common"
 # The Windows build: MinGW-w64 (freeglut comes from its source package, fetched by the build).
 WINDOWS_PACKAGES="cmake make g++-mingw-w64-x86-64-posix"
 # icoutils to read the exe's resources; Wine for 64-bit programs, and the X and GL libraries that

@@ -16,6 +16,6 @@ if [ -n "${DISPLAY:-}" ]; then
     exec "$program" "$@"
 fi
 install_missing $DISPLAY_PACKAGES
-echo "No display found: running Tolvane on a virtual one (Xvfb), taking a screenshot and closing it."
+echo "No display found: running Tolvane on a virtual one (Xvfb) under openbox, taking a screenshot and closing it."
 xvfb-run --auto-servernum --server-args="-screen 0 2200x1300x24 -nolisten tcp" \
     "$root/scripts/screenshot.sh" "$build/screenshot.png" "$program" "$@"

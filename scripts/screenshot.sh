@@ -1,13 +1,24 @@
 #!/usr/bin/env bash
-# screenshot.sh OUTPUT.png PROGRAM [ARGS...]: on the current X display, starts Tolvane, waits until
-# its window is green, saves the whole screen to OUTPUT.png, then ends it with Escape.
+# screenshot.sh OUTPUT.png PROGRAM [ARGS...]: on the current X display, starts Tolvane under a
+# window manager (openbox, where no other runs), so that it has a frame and a title bar as on a
+# desktop; waits until its window is green, saves the whole screen to OUTPUT.png, then ends it
+# with Escape.
 set -euo pipefail
 shot=$1
 shift
+pids=()
+trap 'kill "${pids[@]}" 2>/dev/null || true' EXIT
+managed() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+if ! managed && command -v openbox >/dev/null; then
+    openbox --sm-disable >/dev/null 2>&1 &
+    pids+=($!)
+    for _ in $(seq 100); do managed && break; sleep 0.1; done
+    managed || echo "openbox did not start within 10 s; the screenshot shows the window without a frame." >&2
+fi
+
 "$@" &
 program=$!
-trap 'kill $program 2>/dev/null || true' EXIT
-
+pids+=($program)
 window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Tolvane$' | head -n 1) ||
     { echo "Tolvane's window did not appear within 20 s." >&2; exit 1; }
 green=
@@ -19,5 +30,5 @@ done
 import -silent -window root "$shot"
 echo "Screenshot: $(realpath "$shot")"
 
-xdotool windowfocus --sync "$window" key Escape
+xdotool windowactivate --sync "$window" key Escape 2>/dev/null || xdotool windowfocus --sync "$window" key Escape
 wait $program

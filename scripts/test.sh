@@ -11,9 +11,10 @@ install_part linux-tests
 install_part windows-tests
 cd "$root"
 if [ "${CI:-}" = true ]; then
-    presets=(ci windows-ci sanitize)
+    # The Windows build first: the ci build's benchmark smoke test measures its program too.
+    presets=(windows-ci ci sanitize)
 else
-    presets=(default windows sanitize)
+    presets=(windows default sanitize)
 fi
 for preset in "${presets[@]}"; do
     echo "== cmake --workflow --preset $preset"

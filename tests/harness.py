@@ -1,5 +1,7 @@
-"""What the end-to-end tests drive Tolvane with: a virtual X server, a window manager, the
-program itself, and the X tools that look at its window and give it input.
+"""What the end-to-end tests drive Tolvane with: the places where it runs (a virtual X server,
+alone or with a window manager, GNOME's and KDE's Wayland compositors with their Xwayland, and
+Wine for the Windows build), the program itself, and the X tools that look at its window and
+give it input.
 
 Every process started here is ended by the context manager or fixture that started it, also
 when a check fails. Every wait is a bounded poll.
@@ -22,6 +24,27 @@ TIMEOUT = 20.0  # seconds: the longest any one condition is waited for
 GREEN = (0, 255, 0)
 WINDOW = (1920, 1080)
 POSITION = (100, 100)
+
+# Where Tolvane runs, for each build. Every end-to-end check is written once and runs in each place
+# where it means something. By design the places differ in these ways, and no others:
+# - Where a desktop draws a frame around the window (openbox, GNOME; Windows), it is the frame's
+#   outer corner that stands at (100, 100), and the 1920 x 1080 client area lies inside it. KDE's
+#   compositor, headless, draws no frame. On Windows the frame is read as Windows defines it.
+# - Only a window manager closes the window ("wm"); a bare X server has none.
+# - Only under openbox is the window resized ("resize"): the compositors decide sizes themselves.
+# - On Wine 10 a display scaled to 150 or 200 % ("dpi") must not enlarge the window; Wine 8 does
+#   not scale programs at all, so those places are skipped there.
+PLACES = {
+    "x": {"build": "linux"},
+    "openbox": {"build": "linux", "wm": True, "resize": True},
+    "gnome": {"build": "linux", "compositor": "gnome", "wm": True},
+    "kde": {"build": "linux", "compositor": "kde", "wm": True},
+    "wine": {"build": "windows"},
+    "wine-openbox": {"build": "windows", "wm": True, "resize": True},
+    "wine-150": {"build": "windows", "dpi": 144},
+    "wine-200": {"build": "windows", "dpi": 192},
+}
+SCREEN = (2400, 1400)
 
 
 def tool(name):
@@ -62,6 +85,7 @@ def stop(process, grace=5.0):
 
 class Display:
     """A virtual X server with one screen of the given size."""
+    reads_window = False  # the screen itself can be read: pixels are taken from the root window
 
     def __init__(self, width, height):
         self.wm = None
@@ -137,6 +161,71 @@ class WindowManager:
         stop(self.process)
 
 
+class Compositor:
+    """A Wayland desktop's compositor, headless, with its Xwayland: GNOME's (mutter) or KDE's
+    (KWin), each on a D-Bus session bus of its own. It starts a reporter that writes down the X
+    display and authority file it gives its clients, and its own process, which lives until the
+    compositor is closed (mutter ends with the program it was given), and that is where X clients go.
+
+    Xwayland shows no screen of its own to read, so pixels are taken from the window itself."""
+    reads_window = True
+
+    def __init__(self, kind, width, height, log):
+        self.log = log
+        self.runtime = Path(tempfile.mkdtemp(prefix="xdg-runtime-"))  # mode 0700, as a session's is
+        # mutter 48 puts its Xwayland's sockets there, and wants the folder to exist already.
+        with contextlib.suppress(OSError):
+            os.makedirs("/tmp/.X11-unix", mode=0o1777, exist_ok=True)
+            os.chmod("/tmp/.X11-unix", 0o1777)
+        report = self.runtime / "x11"
+        reporter = self.runtime / "report-x11"
+        reporter.write_text(f'#!/bin/sh\nprintf "%s\\n%s\\n%s\\n" "$DISPLAY" "$XAUTHORITY" $$ > {report}.new\n'
+                            f"mv {report}.new {report}\nexec sleep infinity\n")
+        reporter.chmod(0o755)
+        if kind == "gnome":
+            command = [tool("mutter"), "--headless", "--wayland", "--virtual-monitor", f"{width}x{height}",
+                       "--", str(reporter)]
+        else:
+            # kwin_wayland carries file capabilities, which exec refuses where the capability bounding
+            # set lacks them (containers, CI sandboxes); a copy carries none and runs anywhere.
+            kwin = self.runtime / "kwin_wayland"
+            shutil.copy(tool("kwin_wayland"), kwin)
+            command = [str(kwin), "--virtual", "--xwayland", "--width", str(width), "--height", str(height),
+                       str(reporter)]
+        env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY")}
+        env.update(XDG_RUNTIME_DIR=str(self.runtime), XDG_SESSION_TYPE="wayland")
+        with open(log, "wb") as err:
+            self.process = start([tool("dbus-run-session"), "--", *command], env=env,
+                                 stdout=err, stderr=subprocess.STDOUT)
+        self.wm = self
+        try:
+            name, authority, self.reporter = wait_for(
+                f"{kind}'s Xwayland to take clients", lambda: self.running() and report.exists()
+                and report.read_text().split("\n")[:3], timeout=TIMEOUT * 3, interval=0.1)
+            self.name = name
+            self.env = {**env, "DISPLAY": name, **({"XAUTHORITY": authority} if authority else {})}
+            wait_for(f"{kind} to manage windows", lambda: self.running() and "_NET_SUPPORTING_WM_CHECK(WINDOW)"
+                     in self.run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check=False), interval=0.1)
+        except AssertionError:
+            self.close()
+            raise
+
+    run = Display.run
+
+    def running(self):
+        if self.process.poll() is not None:
+            raise AssertionError(f"the compositor ended with status {self.process.returncode}; "
+                                 f"its log is {self.log}")
+        return True
+
+    def close(self):
+        stop(self.process)
+        # The compositors start the reporter in a process group of its own.
+        with contextlib.suppress(ProcessLookupError, AttributeError, ValueError):
+            os.kill(int(self.reporter), signal.SIGKILL)
+        shutil.rmtree(self.runtime, ignore_errors=True)
+
+
 class Tolvane:
     """The program under test, its output captured to files so that silence can be checked."""
 
@@ -149,6 +238,7 @@ class Tolvane:
         if not os.path.isfile(program) or not os.access(program, os.X_OK):
             raise AssertionError(f"expected TOLVANE to name the built program, it names {program!r}")
         command = wine.command(program, *args) if wine else [*wrapper, program, *args]
+        self.wine = wine
         with open(self.stdout_path, "wb") as out, open(self.stderr_path, "wb") as err:
             self.process = start(command, env={**(wine.env if wine else display.env), **(env or {})},
                                  stdout=out, stderr=err, stdin=subprocess.DEVNULL, cwd=self.workdir)
@@ -160,7 +250,11 @@ class Tolvane:
         def visible():
             seen[:] = self.display.run("xdotool", "search", "--onlyvisible", "--name", "^Tolvane$",
                                        check=False).split()
-            return seen[0] if len(seen) == 1 else None
+            # A desktop's frame may carry the title too (mutter 48 has a client of its own draw
+            # frames): the program's window is the titled one that holds no other.
+            innermost = [w for w in seen if not any(f"{int(other, 0):#x} " in self.display.run(
+                "xwininfo", "-tree", "-id", w, check=False) for other in seen if other != w)]
+            return innermost[0] if len(innermost) == 1 else None
         try:
             self.window = wait_for("Tolvane's window", lambda: self.running() and visible())
         except AssertionError as error:
@@ -170,6 +264,10 @@ class Tolvane:
             raise AssertionError(f"{error}: expected one visible window named 'Tolvane', saw {seen}; "
                                  f"the screen's windows:\n{tree}") from None
         return self.window
+
+    def pid(self):
+        """The program's own process: under Wine, the one that runs tolvane.exe."""
+        return wine_process(self.process.pid, "tolvane.exe") if self.wine else self.process.pid
 
     def running(self):
         if self.process.poll() is not None:
@@ -190,12 +288,26 @@ class Tolvane:
         return (field("Absolute upper-left X"), field("Absolute upper-left Y"), field("Width"),
                 field("Height"))
 
+    def outer_corner(self):
+        """Where the window's outer corner is: its frame's, where the desktop draws one around it."""
+        x, y, _, _ = self.geometry()
+        extents = re.findall(r"\d+", self.display.run("xprop", "-id", self.window, "_NET_FRAME_EXTENTS", check=False))
+        left, _, top, _ = map(int, extents) if len(extents) == 4 else (0, 0, 0, 0)
+        return x - left, y - top
+
     def colours(self, name="window.png"):
-        """Count every pixel of the window, as shown on the screen, by colour."""
+        """Count every pixel of the window by colour: as shown on the screen, or where no screen
+        can be read, as the X server holds the window."""
         x, y, width, height = self.geometry()
-        shot = self.display.screenshot(self.workdir / name)
-        histogram = self.display.run("convert", str(shot), "-crop", f"{width}x{height}+{x}+{y}",
-                                     "+repage", "-depth", "8", "-format", "%c", "histogram:info:-")
+        if self.display.reads_window:
+            shot = self.workdir / name
+            self.display.run("import", "-silent", "-window", self.window, str(shot))
+            crop = ()
+        else:
+            shot = self.display.screenshot(self.workdir / name)
+            crop = ("-crop", f"{width}x{height}+{x}+{y}", "+repage")
+        histogram = self.display.run("convert", str(shot), *crop, "-depth", "8", "-format", "%c",
+                                     "histogram:info:-")
         counts = {}
         for count, red, green, blue in re.findall(r"(\d+):\s*\(\s*(\d+),\s*(\d+),\s*(\d+)", histogram):
             counts[(int(red), int(green), int(blue))] = int(count)
@@ -266,6 +378,7 @@ class Wine:
         self.env = {**display.env, "WINEPREFIX": self.prefix, "WINEDEBUG": "-all",
                     "WINEDLLOVERRIDES": "mscoree,mshtml="}
         if not os.path.isfile(os.path.join(self.prefix, "system.reg")):
+            os.makedirs(os.path.dirname(self.prefix), exist_ok=True)
             done = subprocess.run([tool("wine"), "wineboot", "--init"], env=self.env,
                                   capture_output=True, text=True, timeout=180)
             self.close()
@@ -275,8 +388,7 @@ class Wine:
     def command(self, program, *args):
         """The command that runs a Windows program with the display variable out of its
         environment: Wine needs it, but freeglut on Windows takes it for a display device name."""
-        windows_path = "Z:" + os.path.abspath(program).replace("/", "\\")
-        return [tool("wine"), "cmd", "/c", " ".join([f"set DISPLAY=&& {windows_path}", *args])]
+        return [tool("wine"), helper(), "run", "Z:" + os.path.abspath(program).replace("/", "\\"), *args]
 
     def run(self, program, *args):
         done = subprocess.run([tool("wine"), program, *args], env=self.env, capture_output=True,
@@ -288,6 +400,22 @@ class Wine:
 
     def close(self):
         subprocess.run([tool("wineserver"), "--kill"], env=self.env, capture_output=True, timeout=TIMEOUT)
+
+
+def wine_process(session, name):
+    """The process that runs the Windows program `name` under Wine, in the given session."""
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        with contextlib.suppress(OSError):
+            argv0 = Path(f"/proc/{pid}/cmdline").read_bytes().split(b"\0")[0].decode(errors="replace")
+            if argv0.lower().endswith("\\" + name.lower()) and os.getsid(int(pid)) == session:
+                return int(pid)
+    raise AssertionError(f"found no process running {name} under Wine")
+
+
+def helper():
+    path = os.environ.get("TOLVANE_WINE_HELPER", "")
+    assert os.path.isfile(path), f"expected TOLVANE_WINE_HELPER to name the built wine_helper.exe, it names {path!r}"
+    return os.path.abspath(path)
 
 
 def artifacts():
@@ -347,3 +475,78 @@ def assert_same_package_from_elsewhere(generator, first):
     second = package(generator, str(again / "CPackConfig.cmake"), env={"TZ": "Pacific/Auckland"})
     digests = [hashlib.sha256(path.read_bytes()).hexdigest() for path in (first, second)]
     assert digests[0] == digests[1], f"expected identical packages, saw SHA-256 {digests[0]} ({first}) and {digests[1]} ({second})"
+
+
+def build():
+    return "windows" if os.environ.get("TOLVANE", "").endswith(".exe") else "linux"
+
+
+def places():
+    """The places for the build under test; TOLVANE_PLACES=a,b picks some of them."""
+    chosen = [name for name, spec in PLACES.items() if spec["build"] == build()]
+    wanted = os.environ.get("TOLVANE_PLACES")
+    return [name for name in chosen if name in wanted.split(",")] if wanted else chosen
+
+
+class Place:
+    """One place, open: its display (with its window manager or compositor) and, for the Windows
+    build, Wine."""
+
+    def __init__(self, name, display, wine):
+        self.name, self.display, self.wine = name, display, wine
+        self.spec = PLACES[name]
+
+    def launch(self, *args, **options):
+        return launch(self.display, *args, wine=self.wine, **options)
+
+    def assert_placed(self, tolvane):
+        """The window's outer corner at (100, 100) and its client area 1920 x 1080."""
+        seen = {}
+
+        def placed():
+            if self.wine:  # as Windows defines them, read by Windows itself
+                numbers = [int(n) for n in re.findall(r"-?\d+", self.wine.run(helper(), "rect", "Tolvane"))]
+                seen.update(corner=tuple(numbers[:2]), client=tuple(numbers[4:]))
+            else:
+                seen.update(corner=tolvane.outer_corner(), client=tolvane.geometry())
+            return seen["corner"] == POSITION and seen["client"][2:] == WINDOW
+        # A desktop may place the window after mapping it (KWin does): wait for it to settle.
+        with contextlib.suppress(AssertionError):
+            wait_for("the window to be placed", placed)
+        assert placed(), f"expected the outer corner at {POSITION} around a {WINDOW} client area, saw the corner " \
+                         f"at {seen['corner']} and the client area (x, y, width, height) {seen['client']}"
+        if self.wine:
+            assert tolvane.geometry() == seen["client"], "expected the X window to be Windows' client area"
+
+
+def wine_scales_unaware_programs():
+    """Wine 10 enlarges programs that do not declare DPI awareness, as Windows does; Wine 8 does not."""
+    version = subprocess.run([tool("wine"), "--version"], capture_output=True, text=True, timeout=60).stdout
+    major = re.match(r"wine-(\d+)", version)
+    return (int(major.group(1)) >= 10 if major else False), version.strip()
+
+
+@contextlib.contextmanager
+def place(name):
+    spec = PLACES[name]
+    with contextlib.ExitStack() as stack:
+        if "compositor" in spec:
+            display = Compositor(spec["compositor"], *SCREEN, log=Path(artifacts()) / f"{name}-compositor.log")
+            stack.callback(display.close)
+        else:
+            display = stack.enter_context(session(*SCREEN, wm=spec.get("wm", False)))
+        wine = None
+        if spec["build"] == "windows":
+            wine = Wine(display)
+            stack.callback(wine.close)
+        if "dpi" in spec:
+            scales, version = wine_scales_unaware_programs()
+            if not scales:
+                import pytest  # here only: the benchmark uses this module without pytest
+                pytest.skip(f"{version} treats every program as DPI-aware, so a scaled display shows nothing here")
+            # Wine reads the display's DPI once a session: set it, then start a new session.
+            desktop = r"HKCU\Control Panel\Desktop"
+            wine.run("reg", "add", desktop, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(spec["dpi"]), "/f")
+            wine.close()
+            stack.callback(wine.run, "reg", "delete", desktop, "/v", "LogPixels", "/f")
+        yield Place(name, display, wine)

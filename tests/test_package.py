@@ -13,6 +13,7 @@ from harness import (POSITION, WINDOW, artifacts, assert_same_package_from_elsew
 
 FILES = {"usr/bin/tolvane", "usr/share/applications/tolvane.desktop", "usr/share/man/man1/tolvane.1.gz",
          "usr/share/doc/tolvane/copyright", "usr/share/doc/tolvane/changelog.gz", "usr/share/doc/tolvane/README.md",
+         *(f"usr/share/doc/tolvane/docs/{name}" for name in ("building.md", "testing.md", "benchmark.md", "screenshot.png")),
          *(f"usr/share/icons/hicolor/{size}x{size}/apps/tolvane.png" for size in (16, 22, 24, 32, 48, 64, 128, 256))}
 
 

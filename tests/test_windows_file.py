@@ -95,8 +95,9 @@ def test_release_zip_holds_the_program_its_readme_and_the_licences(release):
     with zipfile.ZipFile(release) as archive:
         top = release.stem
         names = sorted(name[len(top) + 1:] for name in archive.namelist() if not name.endswith("/"))
-        assert names == ["LICENSE.txt", "README.md", "licenses/freeglut.txt", "licenses/mingw-w64.txt", "tolvane.exe"], \
-            f"expected {top}/ to hold the program, README.md, LICENSE.txt and licenses/, saw {names}"
+        assert names == ["LICENSE.txt", "README.md", "docs/benchmark.md", "docs/building.md", "docs/screenshot.png",
+                         "docs/testing.md", "licenses/freeglut.txt", "licenses/mingw-w64.txt", "tolvane.exe"], \
+            f"expected {top}/ to hold the program, README.md with docs/, LICENSE.txt and licenses/, saw {names}"
         texts = {name: archive.read(f"{top}/{name}").decode(errors="replace") for name in names if name != "tolvane.exe"}
         exe = Path(tempfile.mkdtemp(prefix="unzipped-", dir=artifacts())) / "tolvane.exe"
         exe.write_bytes(archive.read(f"{top}/tolvane.exe"))
