@@ -163,9 +163,10 @@ class WindowManager:
 
 class Compositor:
     """A Wayland desktop's compositor, headless, with its Xwayland: GNOME's (mutter) or KDE's
-    (KWin), each on a D-Bus session bus of its own. It starts a reporter that writes down the X
-    display and authority file it gives its clients, and its own process, which lives until the
-    compositor is closed (mutter ends with the program it was given), and that is where X clients go.
+    (KWin), each on a D-Bus session bus of its own. The compositor starts a reporter, which writes
+    down the X display and authority file that the compositor gives its clients (the tests' X
+    clients use them too) and its own process id, then lives until it is killed: mutter would end
+    with the program it was given.
 
     Xwayland shows no screen of its own to read, so pixels are taken from the window itself."""
     reads_window = True
@@ -252,8 +253,9 @@ class Tolvane:
                                        check=False).split()
             # A desktop's frame may carry the title too (mutter 48 has a client of its own draw
             # frames): the program's window is the titled one that holds no other.
-            innermost = [w for w in seen if not any(f"{int(other, 0):#x} " in self.display.run(
-                "xwininfo", "-tree", "-id", w, check=False) for other in seen if other != w)]
+            below = {w: (re.split(r"\d+ child(?:ren)?:", self.display.run("xwininfo", "-tree", "-id", w, check=False),
+                                  maxsplit=1) + [""])[1] for w in seen}
+            innermost = [w for w in seen if not any(f"{int(other):#x} " in below[w] for other in seen if other != w)]
             return innermost[0] if len(innermost) == 1 else None
         try:
             self.window = wait_for("Tolvane's window", lambda: self.running() and visible())
