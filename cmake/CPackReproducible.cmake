@@ -1,6 +1,7 @@
 # Run by cpack before it packs. The archive's file times come from SOURCE_DATE_EPOCH where it is
 # set, else from the time of the commit being packed, else (no git) from a fixed 2026-01-01; in
-# UTC. Whichever it is, the same source gives the same bytes.
+# UTC. Whichever it is, the same source gives the same bytes. A Debian package whose program was
+# built without dpkg-buildflags' hardening is made, but not silently.
 if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
     find_program(tolvane_git git)
     if(tolvane_git)
@@ -13,3 +14,8 @@ if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
     set(ENV{SOURCE_DATE_EPOCH} ${epoch})
 endif()
 set(ENV{TZ} UTC)
+if(CPACK_GENERATOR STREQUAL "DEB" AND NOT CPACK_TOLVANE_HARDENED)
+    message(WARNING "This package's program was built without the hardening flags that dpkg-buildflags "
+        "gives: TOLVANE_DPKG_BUILDFLAGS is OFF, the build is not Release, or dpkg-buildflags (dpkg-dev) "
+        "was not found when the build tree was configured. Configure it again to build it hardened.")
+endif()

@@ -8,14 +8,22 @@ set(TOLVANE_MAINTAINER "Tolvane developers <tolvane@example.org>" CACHE STRING
 # A Release build is hardened as Debian builds its packages: with the flags dpkg-buildflags gives
 # (stack protector, _FORTIFY_SOURCE, format checks, full RELRO and immediate binding), which the
 # environment can change as for any Debian build (DEB_BUILD_MAINT_OPTIONS, DEB_CXXFLAGS_APPEND...).
+# AUTO decides at every configure, not once: a tree configured before dpkg-dev was installed must
+# not go on making unhardened packages.
+set(TOLVANE_DPKG_BUILDFLAGS AUTO CACHE STRING
+    "Build the program with the flags that dpkg-buildflags gives: ON, OFF, or AUTO (a Release build where it is found)")
+set_property(CACHE TOLVANE_DPKG_BUILDFLAGS PROPERTY STRINGS AUTO ON OFF)
 find_program(TOLVANE_DPKG_BUILDFLAGS_PROGRAM dpkg-buildflags)
-if(TOLVANE_DPKG_BUILDFLAGS_PROGRAM AND CMAKE_BUILD_TYPE STREQUAL "Release" AND NOT CMAKE_CROSSCOMPILING)
-    set(hardening_default ON)
-else()
-    set(hardening_default OFF)
+set(hardened ${TOLVANE_DPKG_BUILDFLAGS})
+if(hardened STREQUAL "AUTO")
+    if(TOLVANE_DPKG_BUILDFLAGS_PROGRAM AND CMAKE_BUILD_TYPE STREQUAL "Release" AND NOT CMAKE_CROSSCOMPILING)
+        set(hardened ON)
+    else()
+        set(hardened OFF)
+    endif()
 endif()
-option(TOLVANE_DPKG_BUILDFLAGS "Build the program with the flags that dpkg-buildflags gives" ${hardening_default})
-if(TOLVANE_DPKG_BUILDFLAGS)
+set(CPACK_TOLVANE_HARDENED ${hardened})
+if(hardened)
     if(NOT TOLVANE_DPKG_BUILDFLAGS_PROGRAM)
         message(FATAL_ERROR "TOLVANE_DPKG_BUILDFLAGS needs dpkg-buildflags (Debian: apt-get install dpkg-dev)")
     endif()
