@@ -9,11 +9,14 @@ shift
 pids=()
 trap 'kill "${pids[@]}" 2>/dev/null || true' EXIT
 managed() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+# openbox announces itself before it has loaded its theme, and a window mapped in that gap may never
+# appear: it is ready once it has answered a request (for one desktop).
+answers() { xdotool set_num_desktops 1 2>/dev/null; xprop -root _NET_NUMBER_OF_DESKTOPS 2>/dev/null | grep -q ' = 1$'; }
 if ! managed && command -v openbox >/dev/null; then
     openbox --sm-disable >/dev/null 2>&1 &
     pids+=($!)
-    for _ in $(seq 100); do managed && break; sleep 0.1; done
-    managed || echo "openbox did not start within 10 s; the screenshot shows the window without a frame." >&2
+    for _ in $(seq 100); do answers && break; sleep 0.1; done
+    answers || echo "openbox did not start within 10 s; the screenshot shows the window without a frame." >&2
 fi
 
 "$@" &
