@@ -115,10 +115,13 @@ class Display:
         self.env = {k: v for k, v in os.environ.items() if k not in ("WAYLAND_DISPLAY", "XAUTHORITY")}
         self.env["DISPLAY"] = self.name
 
-    def run(self, *command, check=True, timeout=TIMEOUT):
+    def run(self, *command, check=True, timeout=TIMEOUT * 3):
         """Run an X tool against this display and return what it printed."""
-        done = subprocess.run([tool(command[0]), *command[1:]], env=self.env, capture_output=True,
-                              text=True, timeout=timeout)
+        try:
+            done = subprocess.run([tool(command[0]), *command[1:]], env=self.env, capture_output=True,
+                                  text=True, timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise AssertionError(f"expected {' '.join(command)[:200]} to finish within {timeout:g} s, it did not") from None
         if check and done.returncode != 0:
             raise AssertionError(f"{' '.join(command)} exited {done.returncode}: {done.stderr.strip()}")
         return done.stdout
