@@ -14,7 +14,7 @@ PACKAGE_PACKAGES="$BUILD_PACKAGES dpkg-dev file gzip"
 DISPLAY_PACKAGES="xvfb xauth libgl1-mesa-dri xdotool imagemagick openbox x11-utils"
 # The test tools, the static analysers, GLFW and SDL2 for the benchmark to compare freeglut with,
 # what judges the Debian package, and GNOME's and KDE's compositors with Xwayland and a session bus.
-TEST_PACKAGES="$DISPLAY_PACKAGES python3 python3-pytest openbox wmctrl x11-utils mesa-utils apitrace
+TEST_PACKAGES="$DISPLAY_PACKAGES python3 python3-pytest wmctrl mesa-utils apitrace
     clang-tidy cppcheck libglfw3-dev libsdl2-dev lintian desktop-file-utils
     mutter kwin-wayland xwayland dbus-daemon dbus-bin dbus-session-bus-common"
 # The Windows build: MinGW-w64 (freeglut comes from its source package, fetched by the build).

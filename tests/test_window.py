@@ -73,6 +73,9 @@ def test_the_desktops_close_ends_it_with_status_0_and_it_wrote_nothing(where):
     if not where.spec.get("wm"):
         pytest.skip("no window manager here to close the window")
     with where.launch() as tolvane:
+        # A desktop may show the window before it lists it among those it manages (mutter 48 did).
+        wait_for("the desktop to list the window", lambda: re.search(
+            r" Tolvane$", where.display.run("wmctrl", "-l", check=False), re.M))
         where.display.run("wmctrl", "-c", "Tolvane")
         assert tolvane.exit_status() == 0
         tolvane.assert_silent()
