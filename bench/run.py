@@ -17,6 +17,7 @@ too, so it counts Windows programs' frames); a program whose frames it does not 
 benchmark. No program is changed."""
 
 import argparse
+import contextlib
 import os
 import platform
 import random
@@ -29,8 +30,8 @@ import tempfile
 import time
 from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "tests"))
-from harness import Display, Wine, start, stop, tool, wait_for, wine_process  # noqa: E402
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent))  # the harness, shared with the tests
+from harness import MissingTool, Wine, Xvfb, run, start, stop, wait_for, wine_process  # noqa: E402
 
 FIGURES = ("frames/s", "first frame ms", "peak RSS MiB", "CPU ms/frame", "X CPU ms/frame")
 TICK_MS = 1000 / os.sysconf("SC_CLK_TCK")
@@ -44,8 +45,7 @@ def machine(display, wine):
     return (f"{cpu.group(1) if cpu else platform.machine()}, {os.cpu_count()} cores, {memory:.0f} GiB, "
             f"Linux {platform.release()}; display: Xvfb {SCREEN[0]}x{SCREEN[1]}x24, "
             f"{renderer.group(1) if renderer else 'unknown renderer'}"
-            + (f"; {subprocess.run([tool('wine'), '--version'], capture_output=True, text=True).stdout.strip()}"
-               if wine else ""))
+            + (f"; {run('wine', '--version').strip()}" if wine else ""))
 
 
 def cpu_ms(pid):
@@ -113,101 +113,127 @@ def median_with_interval(values, rng, resamples=2000):
     return statistics.median(values), medians[int(0.025 * resamples)], medians[int(0.975 * resamples) - 1]
 
 
-def main():
+def parse_args():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--tolvane", required=True, help="the built program")
-    parser.add_argument("--reference", required=True, help="the built tolvane_reference (bare Xlib and GLX)")
+    parser.add_argument("--tolvane", help="the built program, measured against --reference")
+    parser.add_argument("--reference", help="the built tolvane_reference (bare Xlib and GLX)")
     parser.add_argument("--glfw", help="the built glfw_reference, if any")
     parser.add_argument("--sdl2", help="the built sdl2_reference, if any")
     parser.add_argument("--swapcount", required=True, help="the built swapcount library")
     parser.add_argument("--windows", help="a Windows (MinGW-w64) build tree: its tolvane.exe is measured against "
-                                          "its bench/wgl_reference.exe under Wine, started by tests/wine_helper.exe")
+                                          "its bench/wgl_reference.exe under Wine, started by harness/wine_helper.exe")
     parser.add_argument("--rounds", type=int, default=20, help="rounds, each pairing every program with the reference (default 20)")
     parser.add_argument("--seconds", type=float, default=1.5, help="frames are counted over this long in each run (default 1.5)")
     args = parser.parse_args()
-    # Each group: its reference and the programs paired with it, and whether they run under Wine.
-    reference = ("reference", os.path.abspath(args.reference), "Tolvane reference")
-    others = [("Tolvane", os.path.abspath(args.tolvane), "Tolvane")]
-    for name, path, title in (("GLFW", args.glfw, "Tolvane GLFW reference"), ("SDL2", args.sdl2, "Tolvane SDL2 reference")):
-        if path:
-            others.append((name, os.path.abspath(path), title))
-        else:
-            print(f"{name}: not built, left out")
-    groups = [(reference, others, False)]
+    if not args.windows and not (args.tolvane and args.reference):
+        parser.error("name the Linux programs (--tolvane and --reference), a Windows build tree (--windows), or both")
+    return args
+
+
+def groups(args):
+    """Each group: its reference (name, program, window title), the programs paired with it, and
+    whether they run under Wine."""
+    found = []
+    if args.tolvane:
+        others = [("Tolvane", os.path.abspath(args.tolvane), "Tolvane")]
+        for name, path in (("GLFW", args.glfw), ("SDL2", args.sdl2)):
+            if path:
+                others.append((name, os.path.abspath(path), f"Tolvane {name} reference"))
+            else:
+                print(f"{name}: not built, left out")
+        found.append((("reference", os.path.abspath(args.reference), "Tolvane reference"), others, False))
     if args.windows:
         tree = Path(args.windows).resolve()
-        os.environ.setdefault("TOLVANE_WINE_HELPER", str(tree / "tests" / "wine_helper.exe"))
-        os.environ.setdefault("WINEPREFIX", str(tree / "bench" / "wineprefix"))
-        groups.append((("WGL ref", str(tree / "bench" / "wgl_reference.exe"), "Tolvane WGL reference"),
-                       [("Tolvane.exe", str(tree / "tolvane.exe"), "Tolvane")], True))
+        found.append((("WGL ref", str(tree / "bench" / "wgl_reference.exe"), "Tolvane WGL reference"),
+                      [("Tolvane.exe", str(tree / "tolvane.exe"), "Tolvane")], True))
+    return found
 
-    display = Display(*SCREEN)
-    wine = None
+
+@contextlib.contextmanager
+def session(args):
+    """The virtual display, and Wine where a Windows build is measured, for as long as the block."""
+    with contextlib.closing(Xvfb(*SCREEN)) as display:
+        if not args.windows:
+            yield display, None
+            return
+        tree = Path(args.windows).resolve()
+        with contextlib.closing(Wine(display, tree / "harness" / "wine_helper.exe",
+                                     os.environ.get("WINEPREFIX") or str(tree / "bench" / "wineprefix"))) as wine:
+            wine.persist()
+            yield display, wine
+
+
+def row(first, name, values):
+    print(f"| {first:<6} | {name:<11} | " + " | ".join(f"{v:>14.2f}" for v in values) + " |", flush=True)
+
+
+def measure(args, found, display, wine, scratch):
+    """Every round pairs each program with its reference, alternating which goes first. Returns
+    each program's runs, the paired ratios of each program to its reference, and the visuals."""
+    runs = {name: [] for ref, programs, _ in found for name, _, _ in [ref, *programs]}
+    ratios = {name: [] for _, programs, _ in found for name, _, _ in programs}
+    visuals = {}
+
+    def once(program, title, seconds, windows):
+        attempt = lambda: run_once(display, wine if windows else None, program, title, seconds,
+                                   os.path.abspath(args.swapcount), os.path.join(scratch, "swaps"))
+        try:
+            return attempt()
+        except EndedEarly as error:  # seen once in 40 starts of the WGL reference under Wine
+            print(f"| {error}; started again", flush=True)
+            return attempt()
+    for ref, programs, windows in found:  # a first, unreported run of each warms the caches
+        for _, program, title in [ref, *programs]:
+            once(program, title, 0.5, windows)
+    print(f"| {'round':<6} | {'program':<11} | " + " | ".join(f"{f:>14}" for f in FIGURES) + " |")
+    print(f"|{'-' * 8}|{'-' * 13}|" + "|".join("-" * 16 for _ in FIGURES) + "|")
+    for round_ in range(1, args.rounds + 1):
+        for ref, programs, windows in found:
+            for index, other in enumerate(programs):
+                figures = {}
+                for name, program, title in (ref, other) if (round_ + index) % 2 else (other, ref):
+                    figures[name], visuals[name] = once(program, title, args.seconds, windows)
+                    runs[name].append(figures[name])
+                    row(round_, name, figures[name])
+                ratios[other[0]].append([p / r if r else float("nan") for p, r in zip(figures[other[0]], figures[ref[0]])])
+    return runs, ratios, visuals
+
+
+def report(args, found, display, runs, ratios, visuals):
+    for name, values in runs.items():
+        row("median", name, [statistics.median(one[i] for one in values) for i in range(len(FIGURES))])
+    rng = random.Random(2026)  # the same resamples every time: the interval depends on the data only
+    print(f"\nMedian of the {args.rounds} paired ratios, program / reference, with the 95 % bootstrap interval:\n")
+    print(f"| {'program':<11} | " + " | ".join(f"{f:>20}" for f in FIGURES) + " |")
+    print(f"|{'-' * 13}|" + "|".join("-" * 22 for _ in FIGURES) + "|")
+    summary = {name: [median_with_interval([pair[i] for pair in pairs], rng) for i in range(len(FIGURES))]
+               for name, pairs in ratios.items()}
+    for name, figures in summary.items():
+        print(f"| {name:<11} | " + " | ".join(f"{m:>5.2f} [{lo:.2f}, {hi:.2f}]".rjust(20) for m, lo, hi in figures) + " |")
+    references = {name: ref[0] for ref, programs, _ in found for name, _, _ in programs}
+    for name, figures in summary.items():
+        print(f"\n{name} / {references[name]}: "
+              + ", ".join(f"{f} {m:.2f} [{lo:.2f}, {hi:.2f}]" for f, (m, lo, hi) in zip(FIGURES, figures)))
+    described = describe_visuals(display, set(visuals.values()))
+    for ref, programs, _ in found:
+        same = [name for name, _, _ in programs if visuals[name] == visuals[ref[0]]]
+        differ = [f"{name} {described[visuals[name]]}" for name, _, _ in programs if name not in same]
+        print(f"\nVisuals: the {ref[0]}'s is {described[visuals[ref[0]]]}; the same for "
+              f"{', '.join(same) or 'none'}" + (f"; different for {', '.join(differ)}" if differ else ""))
+
+
+def main():
+    args = parse_args()
+    found = groups(args)
     try:
-        if args.windows:
-            wine = Wine(display)
-            # One Wine server for every run, so that no run pays for starting it.
-            subprocess.run([tool("wineserver"), "-p"], env=wine.env, check=True, timeout=60)
-        print(f"Machine: {machine(display, wine)}")
-        print(f"{args.rounds} rounds; in each, every program runs next to the reference, alternating which goes "
-              f"first; frames counted over {args.seconds:g} s a run\n")
-        row = lambda first, name, values: print(
-            f"| {first:<6} | {name:<11} | " + " | ".join(f"{v:>14.2f}" for v in values) + " |", flush=True)
-        ratios = {name: [] for _, programs, _ in groups for name, _, _ in programs}
-        runs = {name: [] for ref, programs, _ in groups for name, _, _ in [ref, *programs]}
-        references = {name: ref[0] for ref, programs, _ in groups for name, _, _ in programs}
-        visuals = {}
-        with tempfile.TemporaryDirectory(prefix="bench-") as scratch:
-            def run(program, title, seconds, windows):
-                once = lambda: run_once(display, wine if windows else None, program, title, seconds,
-                                        os.path.abspath(args.swapcount), os.path.join(scratch, "swaps"))
-                try:
-                    return once()
-                except EndedEarly as error:  # seen once in 40 starts of the WGL reference under Wine
-                    print(f"| {error}; started again", flush=True)
-                    return once()
-            for ref, programs, windows in groups:  # a first, unreported run of each warms the caches
-                for _, program, title in [ref, *programs]:
-                    run(program, title, 0.5, windows)
-            print(f"| {'round':<6} | {'program':<11} | " + " | ".join(f"{f:>14}" for f in FIGURES) + " |")
-            print(f"|{'-' * 8}|{'-' * 13}|" + "|".join("-" * 16 for _ in FIGURES) + "|")
-            for round_ in range(1, args.rounds + 1):
-                for ref, programs, windows in groups:
-                    for index, other in enumerate(programs):
-                        pair = (ref, other) if (round_ + index) % 2 else (other, ref)
-                        figures = {}
-                        for name, program, title in pair:
-                            figures[name], visuals[name] = run(program, title, args.seconds, windows)
-                            runs[name].append(figures[name])
-                            row(round_, name, figures[name])
-                        ratios[other[0]].append([p / r if r else float("nan")
-                                                 for p, r in zip(figures[other[0]], figures[ref[0]])])
-
-        for name, values in runs.items():
-            row("median", name, [statistics.median(run[i] for run in values) for i in range(len(FIGURES))])
-
-        rng = random.Random(2026)  # the same resamples every time: the interval depends on the data only
-        print(f"\nMedian of the {args.rounds} paired ratios, program / reference, with the 95 % bootstrap interval:\n")
-        print(f"| {'program':<11} | " + " | ".join(f"{f:>20}" for f in FIGURES) + " |")
-        print(f"|{'-' * 13}|" + "|".join("-" * 22 for _ in FIGURES) + "|")
-        summary = {}
-        for name, pairs in ratios.items():
-            summary[name] = [median_with_interval([pair[i] for pair in pairs], rng) for i in range(len(FIGURES))]
-            print(f"| {name:<11} | " + " | ".join(f"{m:>5.2f} [{lo:.2f}, {hi:.2f}]".rjust(20)
-                                                  for m, lo, hi in summary[name]) + " |")
-        for name, figures in summary.items():
-            print(f"\n{name} / {references[name]}: " + ", ".join(f"{f} {m:.2f} [{lo:.2f}, {hi:.2f}]"
-                                                               for f, (m, lo, hi) in zip(FIGURES, figures)))
-        described = describe_visuals(display, set(visuals.values()))
-        for ref, programs, _ in groups:
-            same = [name for name, _, _ in programs if visuals[name] == visuals[ref[0]]]
-            differ = [f"{name} {described[visuals[name]]}" for name, _, _ in programs if name not in same]
-            print(f"\nVisuals: the {ref[0]}'s is {described[visuals[ref[0]]]}; the same for "
-                  f"{', '.join(same) or 'none'}" + (f"; different for {', '.join(differ)}" if differ else ""))
-    finally:
-        if wine:
-            wine.close()
-        display.close()
+        with session(args) as (display, wine), tempfile.TemporaryDirectory(prefix="bench-") as scratch:
+            print(f"Machine: {machine(display, wine)}")
+            print(f"{args.rounds} rounds; in each, every program runs next to the reference, alternating which goes "
+                  f"first; frames counted over {args.seconds:g} s a run\n")
+            results = measure(args, found, display, wine, scratch)
+            report(args, found, display, *results)
+    except MissingTool as missing:
+        sys.exit(f"The benchmark cannot run: {missing}.")
 
 
 if __name__ == "__main__":

@@ -1,56 +1,10 @@
 # Tolvane as Linux users install programs: the program, a desktop entry, its icon in the hicolor
-# theme, a manual page, and the licence and changelog where Debian keeps them; `cpack -G DEB` makes
-# a Debian package of that, the same bytes for the same commit (see CPackReproducible.cmake).
+# theme, a manual page, and the licence and changelog where Debian keeps them, for `cmake --install`
+# and for the Debian package that `cpack -G DEB` makes of them, the same bytes for the same commit
+# (see CPackReproducible.cmake). The program in it is hardened as Debian's are (Hardening.cmake).
 
 set(TOLVANE_MAINTAINER "Tolvane developers <tolvane@example.org>" CACHE STRING
     "Who answers for the Debian package: its Maintainer field and changelog signature")
-
-# A Release build is hardened as Debian builds its packages: with the flags dpkg-buildflags gives
-# (stack protector, _FORTIFY_SOURCE, format checks, full RELRO and immediate binding), which the
-# environment can change as for any Debian build (DEB_BUILD_MAINT_OPTIONS, DEB_CXXFLAGS_APPEND...).
-# AUTO decides at every configure, not once: a tree configured before dpkg-dev was installed must
-# not go on making unhardened packages.
-set(TOLVANE_DPKG_BUILDFLAGS AUTO CACHE STRING
-    "Build the program with the flags that dpkg-buildflags gives: ON, OFF, or AUTO (a Release build where it is found)")
-set_property(CACHE TOLVANE_DPKG_BUILDFLAGS PROPERTY STRINGS AUTO ON OFF)
-find_program(TOLVANE_DPKG_BUILDFLAGS_PROGRAM dpkg-buildflags)
-set(hardened ${TOLVANE_DPKG_BUILDFLAGS})
-if(hardened STREQUAL "AUTO")
-    if(TOLVANE_DPKG_BUILDFLAGS_PROGRAM AND CMAKE_BUILD_TYPE STREQUAL "Release" AND NOT CMAKE_CROSSCOMPILING)
-        set(hardened ON)
-    else()
-        set(hardened OFF)
-    endif()
-endif()
-set(CPACK_TOLVANE_HARDENED ${hardened})
-if(hardened)
-    if(NOT TOLVANE_DPKG_BUILDFLAGS_PROGRAM)
-        message(FATAL_ERROR "TOLVANE_DPKG_BUILDFLAGS needs dpkg-buildflags (Debian: apt-get install dpkg-dev)")
-    endif()
-    set(options "$ENV{DEB_BUILD_MAINT_OPTIONS}")
-    if(options STREQUAL "")
-        set(options hardening=+all)
-    endif()
-    foreach(kind CPPFLAGS CXXFLAGS LDFLAGS)
-        # Run from the source tree: its path is the one that -ffile-prefix-map takes out.
-        execute_process(
-            COMMAND ${CMAKE_COMMAND} -E env DEB_BUILD_MAINT_OPTIONS=${options}
-                ${TOLVANE_DPKG_BUILDFLAGS_PROGRAM} --get ${kind}
-            WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
-            OUTPUT_VARIABLE flags OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE failed)
-        if(failed)
-            message(FATAL_ERROR "dpkg-buildflags --get ${kind} failed: ${failed}")
-        endif()
-        separate_arguments(flags UNIX_COMMAND "${flags}")
-        if(kind STREQUAL "LDFLAGS")
-            target_link_options(tolvane PRIVATE ${flags})
-        else()
-            target_compile_options(tolvane PRIVATE ${flags})
-        endif()
-    endforeach()
-    # The build tree's path, outside the source tree, must not reach the program either.
-    target_compile_options(tolvane PRIVATE -ffile-prefix-map=${PROJECT_BINARY_DIR}=.)
-endif()
 
 # The manual page and the changelog go in compressed, as Debian wants them; -n leaves out the name
 # and time, which would differ from one build to the next.
@@ -82,6 +36,7 @@ install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
 
 # The package. Its file name is Debian's, tolvane_<version>_<arch>.deb; dpkg-shlibdeps computes its
 # dependencies from the system it is built on (libglut3.12 from Debian 12 on, freeglut3 before).
+set(CPACK_GENERATOR TGZ)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_NAME tolvane)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${TOLVANE_MAINTAINER}")

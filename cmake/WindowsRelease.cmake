@@ -1,7 +1,8 @@
-# What makes tolvane.exe a Windows program a user can trust: a manifest declaring per-monitor DPI
-# awareness (else Windows enlarges the window by bitmap scaling on a scaled display), version
-# information and an icon; an exe that is the same bytes from the same source; and the licence
-# notices of what is linked into it, for the release ZIP.
+# Tolvane for Windows, all of it: what makes tolvane.exe a Windows program a user can trust (a
+# manifest declaring per-monitor DPI awareness, else Windows enlarges the window by bitmap scaling
+# on a scaled display; version information and an icon; the same bytes from the same source), and
+# what users download: a ZIP holding the program, its README and the licence notices of what is
+# linked into it.
 set(TOLVANE_RESOURCE_DIR ${PROJECT_SOURCE_DIR}/src/windows)
 configure_file(${TOLVANE_RESOURCE_DIR}/tolvane.rc.in tolvane.rc @ONLY)
 set(tolvane_rc ${PROJECT_BINARY_DIR}/tolvane.rc)
@@ -21,6 +22,12 @@ if(MINGW)
     # No link time in the PE header, so that the same source gives the same exe.
     target_link_options(tolvane PRIVATE -static -Wl,--no-insert-timestamp)
 endif()
+
+install(TARGETS tolvane RUNTIME DESTINATION .)
+install(FILES README.md DESTINATION .)
+install(DIRECTORY docs DESTINATION .)  # the README's links and picture
+install(FILES LICENSE DESTINATION . RENAME LICENSE.txt)
+set(CPACK_GENERATOR ZIP)
 
 # Licence notices that must travel with the exe, named for the ZIP. libgcc and libstdc++ need none
 # (the GCC Runtime Library Exception); nor does MSVC's runtime.

@@ -6,17 +6,15 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/packages.sh"
 
-install_part linux-tests
-install_part windows-tests
-cd "$root"
+install_tests
 for preset in windows default; do
     cmake --preset $preset >/dev/null
     cmake --build --preset $preset
 done
 build=$root/build/default
-references=(--reference "$build/bench/tolvane_reference")
+references=(--tolvane "$build/tolvane" --reference "$build/bench/tolvane_reference")
 for toolkit in glfw sdl2; do
     [ -x "$build/bench/${toolkit}_reference" ] && references+=("--$toolkit" "$build/bench/${toolkit}_reference")
 done
-python3 "$root/bench/run.py" --tolvane "$build/tolvane" "${references[@]}" \
+python3 "$root/bench/run.py" "${references[@]}" \
     --swapcount "$build/bench/libswapcount.so" --windows "$root/build/windows" "$@"

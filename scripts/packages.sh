@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The Debian packages that building and testing Tolvane need. Sourced by run.sh and test.sh; run
-# it as a command to set up one part only: scripts/packages.sh linux|package|linux-tests|windows|windows-tests
+# The Debian packages that building and testing Tolvane need. Sourced by run.sh, test.sh and
+# bench.sh; run it as a command to set up one part only:
+#   scripts/packages.sh linux|package|linux-tests|windows|windows-tests
 
 # freeglut's development package is libglut-dev from Debian 12 on and freeglut3-dev before: "a|b"
 # takes whichever the system has, the first where it has both. Debian's freeglut links libXi and
@@ -11,7 +12,7 @@ BUILD_PACKAGES="cmake make g++ libglut-dev|freeglut3-dev libxi-dev libxxf86vm-de
 PACKAGE_PACKAGES="$BUILD_PACKAGES dpkg-dev file gzip"
 # A virtual display with Mesa's software GL and a window manager, and the tools that look at it and
 # type into it.
-DISPLAY_PACKAGES="xvfb xauth libgl1-mesa-dri xdotool imagemagick openbox x11-utils"
+DISPLAY_PACKAGES="xvfb xauth libgl1-mesa-dri xdotool imagemagick openbox x11-utils x11-apps"
 # The test tools, the static analysers, GLFW and SDL2 for the benchmark to compare freeglut with,
 # what judges the Debian package, and GNOME's and KDE's compositors with Xwayland and a session bus.
 TEST_PACKAGES="$DISPLAY_PACKAGES python3 python3-pytest wmctrl mesa-utils apitrace
@@ -20,8 +21,9 @@ TEST_PACKAGES="$DISPLAY_PACKAGES python3 python3-pytest wmctrl mesa-utils apitra
 # The Windows build: MinGW-w64 (freeglut comes from its source package, fetched by the build).
 WINDOWS_PACKAGES="cmake make g++-mingw-w64-x86-64-posix"
 # icoutils to read the exe's resources; Wine for 64-bit programs, and the X and GL libraries that
-# its display driver loads at run time (recommended by Wine, so left out of a minimal install).
-WINDOWS_TEST_PACKAGES="$DISPLAY_PACKAGES python3 python3-pytest openbox wmctrl x11-utils icoutils wine wine64
+# its display driver loads at run time (recommended by Wine, so left out of a minimal install); the
+# machine's own compiler and GL headers for the benchmark's frame counter, which runs beside Wine.
+WINDOWS_TEST_PACKAGES="$DISPLAY_PACKAGES python3 python3-pytest wmctrl icoutils wine wine64 g++ libgl-dev
     libgl1 libxcursor1 libxi6 libxrandr2 libxrender1 libxfixes3 libxinerama1 libxcomposite1 libxxf86vm1"
 
 as_root() {
@@ -98,6 +100,11 @@ install_part() {
         windows-tests) install_missing $WINDOWS_PACKAGES $WINDOWS_TEST_PACKAGES && enable_source_packages ;;
         *) echo "unknown part '$1': expected linux, package, linux-tests, windows or windows-tests" >&2; return 2 ;;
     esac
+}
+
+# What the tests and the benchmark need, for both builds; then work from the checkout.
+install_tests() {
+    install_part linux-tests && install_part windows-tests && cd "$(dirname "${BASH_SOURCE[0]}")/.."
 }
 
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then

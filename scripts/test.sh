@@ -7,15 +7,9 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/packages.sh"
 
-install_part linux-tests
-install_part windows-tests
-cd "$root"
-if [ "${CI:-}" = true ]; then
-    # The Windows build first: the ci build's benchmark smoke test measures its program too.
-    presets=(windows-ci ci sanitize)
-else
-    presets=(windows default sanitize)
-fi
+install_tests
+presets=(default windows sanitize)
+[ "${CI:-}" = true ] && presets=(ci windows-ci sanitize)
 for preset in "${presets[@]}"; do
     echo "== cmake --workflow --preset $preset"
     cmake --workflow --preset "$preset"

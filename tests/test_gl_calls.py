@@ -3,11 +3,11 @@ white first, green from then on, each frame one clear of colour and depth and on
 never a viewport of its own."""
 
 import re
-import subprocess
 
 import pytest
 
-from harness import TIMEOUT, launch, session, tool, wait_for
+from harness import TIMEOUT, run, tool, wait_for
+from places import open_place
 
 # apitrace's own lines on stderr; anything else there would be the program's.
 APITRACE_NOTE = re.compile(r"^apitrace: ")
@@ -17,17 +17,13 @@ CALL = re.compile(r"^\d+ (\w+)\((.*)\)")
 @pytest.fixture(scope="module")
 def calls(tmp_path_factory):
     trace = tmp_path_factory.mktemp("trace") / "tolvane.trace"
-    with session() as display:
-        with launch(display, wrapper=(tool("apitrace"), "trace", "--api", "gl", "-o", str(trace))) as tolvane:
-            tolvane.assert_green()
-            display.run("xdotool", "windowsize", tolvane.window, "800", "600")
-            wait_for("the window to become 800 x 600", lambda: tolvane.geometry()[2:] == (800, 600))
-            tolvane.assert_green()
-            tolvane.keys("Escape")
-            assert tolvane.exit_status() == 0
-            tolvane.assert_silent(ignore=APITRACE_NOTE)
-    dump = subprocess.run([tool("apitrace"), "dump", "--color=never", str(trace)], capture_output=True,
-                          text=True, timeout=TIMEOUT * 3, check=True).stdout
+    wrapper = (tool("apitrace"), "trace", "--api", "gl", "-o", str(trace))
+    with open_place("x") as where, where.launch(wrapper=wrapper) as tolvane:
+        tolvane.assert_green()
+        where.display.run("xdotool", "windowsize", tolvane.window, "800", "600")
+        wait_for("the window to become 800 x 600", lambda: tolvane.geometry()[2:] == (800, 600))
+        tolvane.assert_ends(ignore=APITRACE_NOTE)
+    dump = run("apitrace", "dump", "--color=never", str(trace), timeout=TIMEOUT * 3)
     # apitrace marks the viewport it fakes on every make-current; those calls are not the program's.
     return [CALL.match(line).groups() for line in dump.splitlines()
             if CALL.match(line) and not line.endswith("// fake")]

@@ -1,66 +1,114 @@
-"""Tolvane as a Debian package: what it installs and depends on, judged by Debian's own tools, the
-same bytes from another build, and the program it installs is the window Tolvane always is."""
+"""Tolvane as users install it: the Debian package, and for Windows the ZIP and the installer.
+Each holds exactly its files with the licences, is judged by its platform's own tools, is the same
+bytes from another build, and the program it installs is the window Tolvane always is."""
 
+import os
 import re
-import subprocess
+import shlex
 import tempfile
+import zipfile
 from pathlib import Path
 
 import pytest
 
-from harness import (POSITION, WINDOW, artifacts, assert_same_package_from_elsewhere, launch, package,
-                     session, tool)
+from harness import run
+from places import WINDOWS
+from program import POSITION, WINDOW, artifacts
 
-FILES = {"usr/bin/tolvane", "usr/share/applications/tolvane.desktop", "usr/share/man/man1/tolvane.1.gz",
-         "usr/share/doc/tolvane/copyright", "usr/share/doc/tolvane/changelog.gz", "usr/share/doc/tolvane/README.md",
-         *(f"usr/share/doc/tolvane/docs/{name}" for name in ("building.md", "testing.md", "benchmark.md", "screenshot.png")),
-         *(f"usr/share/icons/hicolor/{size}x{size}/apps/tolvane.png" for size in (16, 22, 24, 32, 48, 64, 128, 256))}
+DOCS = {f"docs/{name}" for name in ("building.md", "testing.md", "benchmark.md", "screenshot.png")}
+ON_WINDOWS = {"tolvane.exe", "README.md", "LICENSE.txt", "licenses/freeglut.txt", "licenses/mingw-w64.txt", *DOCS}
+DOC = "usr/share/doc/tolvane/"
+FILES = {
+    "DEB": {"usr/bin/tolvane", "usr/share/applications/tolvane.desktop", "usr/share/man/man1/tolvane.1.gz",
+            *(DOC + name for name in ("copyright", "changelog.gz", "README.md", *DOCS)),
+            *(f"usr/share/icons/hicolor/{size}x{size}/apps/tolvane.png" for size in (16, 22, 24, 32, 48, 64, 128, 256))},
+    "ZIP": ON_WINDOWS,
+}
+PROGRAM = {"DEB": "usr/bin/tolvane", "ZIP": "tolvane.exe"}
+# Tolvane's licence, and on Windows freeglut's (Pawel W. Olszta's notice) and MinGW-w64's, winpthreads included.
+NOTICES = {"DEB": {DOC + "copyright": ("MIT License", "Tolvane")},
+           "ZIP": {"LICENSE.txt": ("MIT License", "Tolvane"), "licenses/freeglut.txt": ("Pawel W. Olszta",),
+                   "licenses/mingw-w64.txt": ("mingw-w64", "winpthreads")}}
+VERSION = os.environ.get("TOLVANE_VERSION", "")
+NAME = {"DEB": rf"tolvane_{re.escape(VERSION)}_\w+\.deb", "ZIP": rf"Tolvane-{re.escape(VERSION)}-win64\.zip"}
 
 
-@pytest.fixture(scope="module")
-def deb():
-    return package("DEB")
+def package(generator, config, env=None):
+    """Run cpack with one generator on a build's CPackConfig.cmake; the one package it makes."""
+    out = tempfile.mkdtemp(prefix="package-", dir=artifacts())
+    run("cpack", "-G", generator, "--config", str(config), "-B", out, env={**os.environ, **(env or {})}, timeout=240)
+    made = [path for path in Path(out).iterdir() if path.is_file()]
+    assert len(made) == 1, f"expected cpack -G {generator} to make one package, saw {sorted(os.listdir(out))}"
+    return made[0]
 
 
-@pytest.fixture(scope="module")
-def installed(deb):
+@pytest.fixture(scope="module", params=("ZIP",) if WINDOWS else ("DEB",))
+def made(request):
+    return request.param, package(request.param, os.environ["TOLVANE_CPACK_CONFIG"])
+
+
+@pytest.fixture
+def installed(made, where):
+    """Where the package's files are once installed, and what starts the program."""
+    generator, path = made
     root = Path(tempfile.mkdtemp(prefix="installed-", dir=artifacts()))
-    subprocess.run([tool("dpkg-deb"), "-x", str(deb), str(root)], check=True, timeout=60)
-    return root
+    if generator == "DEB":
+        run("dpkg-deb", "-x", str(path), str(root))
+    else:
+        with zipfile.ZipFile(path) as archive:
+            archive.extractall(root)
+        root /= path.stem
+    return root, root / PROGRAM[generator]
 
 
-def test_package_installs_a_desktop_program_and_depends_on_this_systems_freeglut(deb):
-    version = subprocess.run(["dpkg-deb", "-f", str(deb), "Version"], capture_output=True, text=True).stdout.strip()
-    assert deb.name == f"tolvane_{version}_amd64.deb", f"expected tolvane_<version>_amd64.deb, saw {deb.name}"
-    listing = subprocess.run(["dpkg-deb", "-c", str(deb)], capture_output=True, text=True, check=True).stdout
-    files = {line.split()[-1].lstrip("./") for line in listing.splitlines() if not line.startswith("d")}
-    assert files == FILES, f"expected the package to install {sorted(FILES)}, saw {sorted(files)}"
-    depends = subprocess.run(["dpkg-deb", "-f", str(deb), "Depends"], capture_output=True, text=True).stdout
-    assert re.search(r"\b(libglut3\.12|freeglut3)\b", depends) and "libc6 (>=" in depends, \
-        f"expected dpkg-shlibdeps' dependencies on libc6 and this system's freeglut, saw {depends!r}"
+def test_package_holds_exactly_its_files_with_the_licences(made, installed):
+    generator, path = made
+    root, program = installed
+    files = {str(file.relative_to(root)) for file in root.rglob("*") if not file.is_dir()}
+    assert re.fullmatch(NAME[generator], path.name), f"expected a package named {NAME[generator]}, saw {path.name}"
+    assert files == FILES[generator], f"expected {path.name} to install {sorted(FILES[generator])}, saw {sorted(files)}"
+    for name, words in NOTICES[generator].items():
+        text = (root / name).read_text(errors="replace")
+        assert all(word in text for word in words), f"expected {name} to hold {words}, it begins {text[:200]!r}"
+    symbols = run(os.environ["TOLVANE_OBJDUMP"], "-t", str(program))
+    assert "no symbols" in symbols, f"expected the installed program stripped of its symbols, saw {symbols[:300]!r}"
 
 
-@pytest.mark.parametrize("judge", ["lintian", "desktop-file-validate", "man"])
-def test_debians_tools_find_no_fault(judge, deb, installed):
+@pytest.mark.skipif(WINDOWS, reason="Debian's tools judge the Debian package")
+@pytest.mark.parametrize("judge", ["dpkg-deb", "lintian", "desktop-file-validate", "man"])
+def test_debians_tools_find_no_fault(judge, made, installed):
+    deb, root = made[1], installed[0]
+    if judge == "dpkg-deb":  # the dependencies dpkg-shlibdeps found
+        depends = run("dpkg-deb", "-f", str(deb), "Depends")
+        assert re.search(r"\b(libglut3\.12|freeglut3)\b", depends) and "libc6 (>=" in depends, \
+            f"expected dependencies on libc6 and this system's freeglut, saw {depends!r}"
+        return
     command = {"lintian": ("lintian", "--fail-on", "error,warning", str(deb)),
-               "desktop-file-validate": ("desktop-file-validate", str(installed / "usr/share/applications/tolvane.desktop")),
-               "man": ("man", "--warnings", "-l", str(installed / "usr/share/man/man1/tolvane.1.gz"))}[judge]
-    done = subprocess.run([tool(command[0]), *command[1:]], capture_output=True, text=True, timeout=300)
+               "desktop-file-validate": ("desktop-file-validate", str(root / "usr/share/applications/tolvane.desktop")),
+               "man": ("man", "--warnings", "-l", str(root / "usr/share/man/man1/tolvane.1.gz"))}[judge]
+    out, err = run(*command, timeout=300, both=True)
     # man prints the page itself, and lintian that it runs as root: neither says anything of the package.
-    said = done.stderr + ("" if judge == "man" else done.stdout)
-    said = "".join(line for line in said.splitlines(True) if "root privileges" not in line)
-    assert done.returncode == 0 and not re.search(r"^[EW]:|warning|error", said, re.M | re.I), \
-        f"expected {judge} to find nothing wrong, it exited {done.returncode} and said {said!r}"
+    said = "".join(line for line in (err + ("" if judge == "man" else out)).splitlines(True)
+                   if "root privileges" not in line)
+    assert not re.search(r"^[EW]:|warning|error", said, re.M | re.I), f"expected {judge} to find nothing wrong, it said {said!r}"
 
 
-def test_package_is_the_same_bytes_from_another_build_directory_and_time_zone(deb):
-    assert_same_package_from_elsewhere("DEB", deb)
+@pytest.fixture(scope="module")
+def rebuilt():
+    """This build's source configured and built afresh in another directory."""
+    again = Path(tempfile.mkdtemp(prefix="rebuild-", dir=artifacts()))
+    run(*shlex.split(os.environ["TOLVANE_RECONFIGURE"]), "-B", str(again), timeout=600)
+    run("cmake", "--build", str(again), "--target", "tolvane", timeout=600)
+    return again
 
 
-def test_installed_program_is_tolvanes_window(installed):
-    with session() as display, launch(display, program=installed / "usr/bin/tolvane") as tolvane:
-        assert tolvane.geometry() == (*POSITION, *WINDOW), "expected (x, y, width, height)"
-        tolvane.assert_green()
-        tolvane.keys("Escape")
-        assert tolvane.exit_status() == 0
-        tolvane.assert_silent()
+def test_package_is_the_same_bytes_from_another_build_directory_and_time_zone(made, rebuilt):
+    generator, first = made
+    second = package(generator, rebuilt / "CPackConfig.cmake", env={"TZ": "Pacific/Auckland"})
+    assert first.read_bytes() == second.read_bytes(), f"expected identical packages, saw {first} and {second} differ"
+
+
+def test_installed_program_is_tolvanes_window(where, installed):
+    with where.launch(program=installed[1]) as tolvane:
+        where.assert_placed(tolvane)
+        tolvane.assert_ends()
