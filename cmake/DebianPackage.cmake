@@ -1,7 +1,7 @@
 # Tolvane as Linux users install programs: the program, a desktop entry, its icon in the hicolor
 # theme, a manual page, and the licence and changelog where Debian keeps them, for `cmake --install`
 # and for the Debian package that `cpack -G DEB` makes of them, the same bytes for the same commit
-# (see CPackReproducible.cmake). The program in it is hardened as Debian's are (Hardening.cmake).
+# (see CPackOptions.cmake). The program in it is hardened as Debian's are (Hardening.cmake).
 
 set(TOLVANE_MAINTAINER "Tolvane developers <tolvane@example.org>" CACHE STRING
     "Who answers for the Debian package: its Maintainer field and changelog signature")

@@ -2,7 +2,7 @@
 # manifest declaring per-monitor DPI awareness, else Windows enlarges the window by bitmap scaling
 # on a scaled display; version information and an icon; the same bytes from the same source), and
 # what users download: a ZIP holding the program, its README and the licence notices of what is
-# linked into it.
+# linked into it, and a 64-bit installer of the same files (src/windows/NSIS.template.in).
 set(TOLVANE_RESOURCE_DIR ${PROJECT_SOURCE_DIR}/src/windows)
 configure_file(${TOLVANE_RESOURCE_DIR}/tolvane.rc.in tolvane.rc @ONLY)
 set(tolvane_rc ${PROJECT_BINARY_DIR}/tolvane.rc)
@@ -27,7 +27,18 @@ install(TARGETS tolvane RUNTIME DESTINATION .)
 install(FILES README.md DESTINATION .)
 install(DIRECTORY docs DESTINATION .)  # the README's links and picture
 install(FILES LICENSE DESTINATION . RENAME LICENSE.txt)
-set(CPACK_GENERATOR ZIP)
+set(CPACK_GENERATOR ZIP NSIS)
+# The same tree from any umask: CMake would make the folders it creates as the umask says.
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
+# The installer: CPack's NSIS generator with a template of our own, which CPack finds on its
+# module path. makensis is looked for where it is, Debian's (nsis) among them.
+find_program(TOLVANE_MAKENSIS makensis DOC "NSIS's compiler, for the Windows installer")
+set(CPACK_NSIS_EXECUTABLE ${TOLVANE_MAKENSIS})
+set(CPACK_MODULE_PATH ${TOLVANE_RESOURCE_DIR})
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_TOLVANE_ICON ${TOLVANE_RESOURCE_DIR}/tolvane.ico)
 
 # Licence notices that must travel with the exe, named for the ZIP. libgcc and libstdc++ need none
 # (the GCC Runtime Library Exception); nor does MSVC's runtime.

@@ -18,8 +18,9 @@ DISPLAY_PACKAGES="xvfb xauth libgl1-mesa-dri xdotool imagemagick openbox x11-uti
 TEST_PACKAGES="$DISPLAY_PACKAGES python3 python3-pytest wmctrl mesa-utils apitrace
     clang-tidy cppcheck libglfw3-dev libsdl2-dev lintian desktop-file-utils
     mutter kwin-wayland xwayland dbus-daemon dbus-bin dbus-session-bus-common"
-# The Windows build: MinGW-w64 (freeglut comes from its source package, fetched by the build).
-WINDOWS_PACKAGES="cmake make g++-mingw-w64-x86-64-posix"
+# The Windows build: MinGW-w64 (freeglut comes from its source package, fetched by the build), and
+# NSIS for the installer.
+WINDOWS_PACKAGES="cmake make g++-mingw-w64-x86-64-posix nsis"
 # icoutils to read the exe's resources; Wine for 64-bit programs, and the X and GL libraries that
 # its display driver loads at run time (recommended by Wine, so left out of a minimal install); the
 # machine's own compiler and GL headers for the benchmark's frame counter, which runs beside Wine.

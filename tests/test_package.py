@@ -1,6 +1,7 @@
-"""Tolvane as users install it: the Debian package, and for Windows the ZIP and the installer.
-Each holds exactly its files with the licences, is judged by its platform's own tools, is the same
-bytes from another build, and the program it installs is the window Tolvane always is."""
+"""Tolvane as users install it: the Debian package, and for Windows the ZIP and the installer, the
+latter installed and uninstalled silently under Wine. Each holds exactly its files with the
+licences, is judged by its platform's own tools, is the same bytes from another build, and the
+program it installs is the window Tolvane always is."""
 
 import os
 import re
@@ -23,14 +24,21 @@ FILES = {
             *(DOC + name for name in ("copyright", "changelog.gz", "README.md", *DOCS)),
             *(f"usr/share/icons/hicolor/{size}x{size}/apps/tolvane.png" for size in (16, 22, 24, 32, 48, 64, 128, 256))},
     "ZIP": ON_WINDOWS,
+    "NSIS": ON_WINDOWS | {"Uninstall.exe"},
 }
-PROGRAM = {"DEB": "usr/bin/tolvane", "ZIP": "tolvane.exe"}
+PROGRAM = {"DEB": "usr/bin/tolvane", "ZIP": "tolvane.exe", "NSIS": "tolvane.exe"}
 # Tolvane's licence, and on Windows freeglut's (Pawel W. Olszta's notice) and MinGW-w64's, winpthreads included.
 NOTICES = {"DEB": {DOC + "copyright": ("MIT License", "Tolvane")},
            "ZIP": {"LICENSE.txt": ("MIT License", "Tolvane"), "licenses/freeglut.txt": ("Pawel W. Olszta",),
                    "licenses/mingw-w64.txt": ("mingw-w64", "winpthreads")}}
+NOTICES["NSIS"] = NOTICES["ZIP"]
 VERSION = os.environ.get("TOLVANE_VERSION", "")
-NAME = {"DEB": rf"tolvane_{re.escape(VERSION)}_\w+\.deb", "ZIP": rf"Tolvane-{re.escape(VERSION)}-win64\.zip"}
+NAME = {"DEB": rf"tolvane_{re.escape(VERSION)}_\w+\.deb", "ZIP": rf"Tolvane-{re.escape(VERSION)}-win64\.zip",
+        "NSIS": rf"Tolvane-{re.escape(VERSION)}-win64-setup\.exe"}
+# What the installer makes beside its files, as Windows names them.
+INSTALLED = r"C:\Program Files\Tolvane"
+SHORTCUT = r"ProgramData\Microsoft\Windows\Start Menu\Programs\Tolvane.lnk"
+UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tolvane"
 
 
 def package(generator, config, env=None):
@@ -42,15 +50,20 @@ def package(generator, config, env=None):
     return made[0]
 
 
-@pytest.fixture(scope="module", params=("ZIP",) if WINDOWS else ("DEB",))
+@pytest.fixture(scope="module", params=("ZIP", "NSIS") if WINDOWS else ("DEB",))
 def made(request):
     return request.param, package(request.param, os.environ["TOLVANE_CPACK_CONFIG"])
 
 
 @pytest.fixture
 def installed(made, where):
-    """Where the package's files are once installed, and what starts the program."""
+    """Where the package's files are once installed, and what a user starts the program with."""
     generator, path = made
+    if generator == "NSIS":
+        where.wine.run(str(path), "/S", timeout=120)
+        where.wine.wait()
+        root = where.wine.drive_c(*INSTALLED.split("\\")[1:])
+        return root, where.wine.drive_c(*SHORTCUT.split("\\"))
     root = Path(tempfile.mkdtemp(prefix="installed-", dir=artifacts()))
     if generator == "DEB":
         run("dpkg-deb", "-x", str(path), str(root))
@@ -63,7 +76,7 @@ def installed(made, where):
 
 def test_package_holds_exactly_its_files_with_the_licences(made, installed):
     generator, path = made
-    root, program = installed
+    root, program = installed[0], installed[0] / PROGRAM[generator]
     files = {str(file.relative_to(root)) for file in root.rglob("*") if not file.is_dir()}
     assert re.fullmatch(NAME[generator], path.name), f"expected a package named {NAME[generator]}, saw {path.name}"
     assert files == FILES[generator], f"expected {path.name} to install {sorted(FILES[generator])}, saw {sorted(files)}"
@@ -75,6 +88,7 @@ def test_package_holds_exactly_its_files_with_the_licences(made, installed):
 
 
 @pytest.mark.skipif(WINDOWS, reason="Debian's tools judge the Debian package")
+@pytest.mark.parametrize("made", ["DEB"], indirect=True)
 @pytest.mark.parametrize("judge", ["dpkg-deb", "lintian", "desktop-file-validate", "man"])
 def test_debians_tools_find_no_fault(judge, made, installed):
     deb, root = made[1], installed[0]
@@ -91,6 +105,33 @@ def test_debians_tools_find_no_fault(judge, made, installed):
     said = "".join(line for line in (err + ("" if judge == "man" else out)).splitlines(True)
                    if "root privileges" not in line)
     assert not re.search(r"^[EW]:|warning|error", said, re.M | re.I), f"expected {judge} to find nothing wrong, it said {said!r}"
+
+
+def uninstall_entry(wine):
+    """The values of the installer's "Apps & features" entry; none where there is no entry."""
+    listing = wine.run("reg", "query", UNINSTALL_KEY, check=False)
+    return dict(re.findall(r"^\s+(\w+)\s+REG_\w+\s+(.*?)\s*$", listing, re.M))
+
+
+@pytest.mark.skipif(not WINDOWS, reason="the Windows installer")
+@pytest.mark.parametrize("made", ["NSIS"], indirect=True)
+def test_installer_adds_a_shortcut_and_an_uninstall_entry_and_its_uninstaller_takes_all_away(made, installed, where):
+    where.wine.run(str(made[1]), "/S", timeout=120)  # again, over itself: in place
+    where.wine.wait()
+    link = where.wine.run(where.wine.helper, "link", "C:\\" + SHORTCUT).splitlines()
+    program = INSTALLED + r"\tolvane.exe"
+    assert link == [program, "", INSTALLED, program + ",0"], \
+        f"expected the shortcut to start {program} in its folder with its icon, saw (target, arguments, folder, icon) {link}"
+    entry = uninstall_entry(where.wine)
+    expected = {"DisplayName": "Tolvane", "DisplayVersion": VERSION, "Publisher": "Tolvane", "DisplayIcon": program + ",0",
+                "InstallLocation": INSTALLED, "UninstallString": f'"{INSTALLED}\\Uninstall.exe"'}
+    assert expected.items() <= entry.items() and int(entry.get("EstimatedSize", "0"), 16) > 0, \
+        f"expected the uninstall entry {expected} with an estimated size, saw {entry}"
+    where.wine.run(INSTALLED + r"\Uninstall.exe", "/S")
+    where.wine.wait()
+    left = [str(path) for path in (installed[0], installed[1]) if path.exists()]
+    assert not left and not uninstall_entry(where.wine), \
+        f"expected the uninstaller to leave nothing, saw the files {left} and the entry {uninstall_entry(where.wine)}"
 
 
 @pytest.fixture(scope="module")

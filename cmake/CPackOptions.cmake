@@ -1,4 +1,4 @@
-# Run by cpack before it packs. The archive's file times come from SOURCE_DATE_EPOCH where it is
+# Run by cpack before it packs, once for each kind of package. The archive's file times come from SOURCE_DATE_EPOCH where it is
 # set, else from the time of the commit being packed, else (no git) from a fixed 2026-01-01; in
 # UTC. Whichever it is, the same source gives the same bytes. A Debian package whose program was
 # built without dpkg-buildflags' hardening is made, but not silently.
@@ -18,4 +18,8 @@ if(CPACK_GENERATOR STREQUAL "DEB" AND NOT CPACK_TOLVANE_HARDENED)
     message(WARNING "This package's program was built without the hardening flags that dpkg-buildflags "
         "gives: TOLVANE_DPKG_BUILDFLAGS is OFF, the build is not Release, or dpkg-buildflags (dpkg-dev) "
         "was not found when the build tree was configured. Configure it again to build it hardened.")
+endif()
+# The installer sits beside the ZIP, both named for the version; its name says which is which.
+if(CPACK_GENERATOR STREQUAL "NSIS")
+    string(APPEND CPACK_PACKAGE_FILE_NAME "-setup")
 endif()
