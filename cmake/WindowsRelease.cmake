@@ -28,9 +28,6 @@ install(FILES README.md DESTINATION .)
 install(DIRECTORY docs DESTINATION .)  # the README's links and picture
 install(FILES LICENSE DESTINATION . RENAME LICENSE.txt)
 set(CPACK_GENERATOR ZIP NSIS)
-# The same tree from any umask: CMake would make the folders it creates as the umask says.
-set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
-    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 # The installer: CPack's NSIS generator with a template of our own, which CPack finds on its
 # module path. makensis is looked for where it is, Debian's (nsis) among them.

@@ -25,12 +25,12 @@ def tool(name):
     return path
 
 
-def run(*command, env=None, check=True, timeout=TIMEOUT * 3, binary=False, both=False):
+def run(*command, env=None, check=True, timeout=TIMEOUT * 3, binary=False, both=False, umask=-1):
     """Run a tool to its end within `timeout` seconds and return what it printed (with both,
     stdout and stderr); a tool that fails or overruns fails the check, saying so."""
     try:
         done = subprocess.run([tool(command[0]), *command[1:]], env=env, capture_output=True,
-                              text=not binary, timeout=timeout)
+                              text=not binary, timeout=timeout, umask=umask)
     except subprocess.TimeoutExpired:
         raise AssertionError(f"expected {' '.join(map(str, command))[:200]} to finish within {timeout:g} s, "
                              "it did not") from None

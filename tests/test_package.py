@@ -41,10 +41,11 @@ SHORTCUT = r"ProgramData\Microsoft\Windows\Start Menu\Programs\Tolvane.lnk"
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tolvane"
 
 
-def package(generator, config, env=None):
+def package(generator, config, env=None, umask=-1):
     """Run cpack with one generator on a build's CPackConfig.cmake; the one package it makes."""
     out = tempfile.mkdtemp(prefix="package-", dir=artifacts())
-    run("cpack", "-G", generator, "--config", str(config), "-B", out, env={**os.environ, **(env or {})}, timeout=240)
+    run("cpack", "-G", generator, "--config", str(config), "-B", out, env={**os.environ, **(env or {})}, timeout=240,
+        umask=umask)
     made = [path for path in Path(out).iterdir() if path.is_file()]
     assert len(made) == 1, f"expected cpack -G {generator} to make one package, saw {sorted(os.listdir(out))}"
     return made[0]
@@ -143,9 +144,9 @@ def rebuilt():
     return again
 
 
-def test_package_is_the_same_bytes_from_another_build_directory_and_time_zone(made, rebuilt):
+def test_package_is_the_same_bytes_from_another_build_directory_time_zone_and_umask(made, rebuilt):
     generator, first = made
-    second = package(generator, rebuilt / "CPackConfig.cmake", env={"TZ": "Pacific/Auckland"})
+    second = package(generator, rebuilt / "CPackConfig.cmake", env={"TZ": "Pacific/Auckland"}, umask=0o002)
     assert first.read_bytes() == second.read_bytes(), f"expected identical packages, saw {first} and {second} differ"
 
 
