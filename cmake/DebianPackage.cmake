@@ -3,6 +3,26 @@
 # and for the Debian package that `cpack -G DEB` makes of them, the same bytes for the same commit
 # (see CPackOptions.cmake). The program in it is hardened as Debian's are (Hardening.cmake).
 
+# cpack runs this file again once it has made the package (CPACK_POST_BUILD_SCRIPTS): it writes
+# the package's ar members with the modes the umask gives, where Debian's are 0644 whatever the
+# umask. The mode is the eight characters at 40 in each member's 60-character header.
+if(CPACK_PACKAGE_FILES)
+    foreach(package IN LISTS CPACK_PACKAGE_FILES)
+        file(SIZE "${package}" size)
+        set(header 8)  # after "!<arch>\n"
+        while(package MATCHES "\\.deb$" AND header LESS size)
+            file(READ "${package}" member OFFSET ${header} LIMIT 60)
+            string(SUBSTRING "${member}" 48 10 length)
+            string(STRIP "${length}" length)
+            math(EXPR mode "${header} + 40")
+            execute_process(COMMAND sh -c "printf '100644  ' | dd of=\"$1\" bs=1 seek=${mode} conv=notrunc status=none"
+                sh "${package}" COMMAND_ERROR_IS_FATAL ANY)
+            math(EXPR header "${header} + 60 + ${length} + ${length} % 2")
+        endwhile()
+    endforeach()
+    return()
+endif()
+
 set(TOLVANE_MAINTAINER "Tolvane developers <tolvane@example.org>" CACHE STRING
     "Who answers for the Debian package: its Maintainer field and changelog signature")
 
@@ -38,6 +58,7 @@ install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
 # dependencies from the system it is built on (libglut3.12 from Debian 12 on, freeglut3 before).
 set(CPACK_GENERATOR TGZ)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_FILE})
 set(CPACK_DEBIAN_PACKAGE_NAME tolvane)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${TOLVANE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
