@@ -1,7 +1,7 @@
-# Run by cpack before it packs, once for each kind of package. The archive's file times come from SOURCE_DATE_EPOCH where it is
-# set, else from the time of the commit being packed, else (no git) from a fixed 2026-01-01; in
-# UTC. Whichever it is, the same source gives the same bytes. A Debian package whose program was
-# built without dpkg-buildflags' hardening is made, but not silently.
+# Run by cpack before it packs, once for each kind of package. The packages' file times come from
+# SOURCE_DATE_EPOCH where it is set, else from the time of the commit being packed, else (no git)
+# from a fixed 2026-01-01; in UTC. Whichever it is, the same source gives the same bytes. A Debian
+# package whose program was built without dpkg-buildflags' hardening is made, but not silently.
 if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
     find_program(tolvane_git git)
     if(tolvane_git)

@@ -18,7 +18,7 @@ def pytest_generate_tests(metafunc):
 
 
 @pytest.fixture(scope="session")
-def scaled_display_shows(request):
+def scaled_display_shows():
     """Skips a test on a scaled display where Wine would show nothing different there."""
     scales, version = wine_scales_unaware_programs()
     if not scales:

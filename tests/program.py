@@ -46,7 +46,7 @@ class Tolvane:
     """The program, its output captured to files so that silence can be checked."""
 
     def __init__(self, place, *args, env=None, program=None, wrapper=()):
-        self.place, self.display, self.wine = place, place.display, place.wine
+        self.display, self.wine = place.display, place.wine
         self.workdir = Path(tempfile.mkdtemp(prefix="tolvane-", dir=artifacts()))
         program = os.path.abspath(program or os.environ.get("TOLVANE", ""))
         if not os.path.isfile(program):

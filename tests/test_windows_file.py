@@ -14,7 +14,6 @@ from program import artifacts
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "opengl32.dll", "winmm.dll", "advapi32.dll",
                "msvcrt.dll"}
 
-
 EXE = os.environ.get("TOLVANE", "")
 
 
