@@ -14,7 +14,7 @@ import pytest
 
 from harness import run
 from places import WINDOWS
-from program import POSITION, WINDOW, artifacts
+from program import artifacts
 
 DOCS = {f"docs/{name}" for name in ("building.md", "testing.md", "benchmark.md", "screenshot.png")}
 ON_WINDOWS = {"tolvane.exe", "README.md", "LICENSE.txt", "licenses/freeglut.txt", "licenses/mingw-w64.txt", *DOCS}
