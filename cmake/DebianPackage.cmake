@@ -64,6 +64,16 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${TOLVANE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# cpack would name the machine it runs on (dpkg --print-architecture). A cross build's package is
+# for the machine it is built for, which dpkg-architecture names from the compiler's GNU triplet.
+if(CMAKE_CROSSCOMPILING)
+    find_program(TOLVANE_DPKG_ARCHITECTURE dpkg-architecture REQUIRED)
+    execute_process(COMMAND ${TOLVANE_DPKG_ARCHITECTURE} -t ${CMAKE_LIBRARY_ARCHITECTURE} -q DEB_HOST_ARCH
+        OUTPUT_VARIABLE CPACK_DEBIAN_PACKAGE_ARCHITECTURE OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE failed)
+    if(failed)
+        message(FATAL_ERROR "dpkg-architecture knows no Debian architecture for ${CMAKE_LIBRARY_ARCHITECTURE}")
+    endif()
+endif()
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The synopsis is the project's description; CPack puts it first.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Tolvane opens one 1920 x 1080 OpenGL window titled Tolvane at screen

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Debian packages that building and testing Tolvane need. Sourced by run.sh, test.sh and
 # bench.sh; run it as a command to set up one part only:
-#   scripts/packages.sh linux|package|linux-tests|windows|windows-tests
+#   scripts/packages.sh linux|package|linux-tests|windows|windows-tests|arm64
 
 # freeglut's development package is libglut-dev from Debian 12 on and freeglut3-dev before: "a|b"
 # takes whichever the system has, the first where it has both. Debian's freeglut links libXi and
@@ -26,6 +26,11 @@ WINDOWS_PACKAGES="cmake make g++-mingw-w64-x86-64-posix nsis"
 # machine's own compiler and GL headers for the benchmark's frame counter, which runs beside Wine.
 WINDOWS_TEST_PACKAGES="$DISPLAY_PACKAGES python3 python3-pytest wmctrl icoutils wine wine64 g++ libgl-dev
     libgl1 libxcursor1 libxi6 libxrandr2 libxrender1 libxfixes3 libxinerama1 libxcomposite1 libxxf86vm1"
+# The 64-bit Arm build, cross-compiled here: the cross toolchain and Arm libraries installed beside
+# the machine's own (multiarch), and qemu to run the result. freeglut's CMake package names libXi
+# and libXxf86vm, so their -dev packages are needed; Mesa's arm64 drivers draw its window.
+ARM64_PACKAGES="crossbuild-essential-arm64 libglut-dev:arm64 libgl-dev:arm64 libxi-dev:arm64
+    libxxf86vm-dev:arm64 libgl1-mesa-dri:arm64 qemu-user"
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then
@@ -92,6 +97,13 @@ enable_source_packages() {
     as_root apt-get update -qq
 }
 
+# A foreign architecture's packages install beside the machine's own once dpkg knows it.
+add_architecture() {
+    dpkg --print-foreign-architectures | grep -qx "$1" && return 0
+    echo "Adding the $1 architecture to dpkg"
+    as_root dpkg --add-architecture "$1" && as_root apt-get update -qq
+}
+
 install_part() {
     case "$1" in
         linux) install_missing $BUILD_PACKAGES ;;
@@ -99,18 +111,19 @@ install_part() {
         linux-tests) install_missing $PACKAGE_PACKAGES $TEST_PACKAGES ;;
         windows) install_missing $WINDOWS_PACKAGES && enable_source_packages ;;
         windows-tests) install_missing $WINDOWS_PACKAGES $WINDOWS_TEST_PACKAGES && enable_source_packages ;;
-        *) echo "unknown part '$1': expected linux, package, linux-tests, windows or windows-tests" >&2; return 2 ;;
+        arm64) add_architecture arm64 && install_missing $ARM64_PACKAGES ;;
+        *) echo "unknown part '$1': expected linux, package, linux-tests, windows, windows-tests or arm64" >&2; return 2 ;;
     esac
 }
 
-# What the tests and the benchmark need, for both builds; then work from the checkout.
+# What the tests and the benchmark need, for the Linux and Windows builds; then work from the checkout.
 install_tests() {
     install_part linux-tests && install_part windows-tests && cd "$(dirname "${BASH_SOURCE[0]}")/.."
 }
 
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then
     set -euo pipefail
-    [ $# -gt 0 ] || set -- linux-tests windows-tests
+    [ $# -gt 0 ] || set -- linux-tests windows-tests arm64
     for part in "$@"; do
         install_part "$part"
     done

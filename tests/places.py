@@ -1,5 +1,6 @@
 """Where Tolvane runs, for each build: a virtual X server alone or under openbox, GNOME's and KDE's
-Wayland compositors with their Xwayland, and Wine for the Windows build. Every end-to-end check
+Wayland compositors with their Xwayland, Wine for the Windows build, and qemu for the arm64 build
+on a bare X server and under openbox. Every end-to-end check
 is written once and runs in each place where it means something. By design the places differ in
 these ways, and no others:
 - Where a desktop draws a frame around the window (openbox, GNOME; Windows), it is the frame's
@@ -16,7 +17,7 @@ import re
 from pathlib import Path
 
 from harness import Compositor, Openbox, Wine, Xvfb, run, wait_for
-from program import POSITION, WINDOW, artifacts, launch
+from program import EMULATOR, POSITION, WINDOW, artifacts, launch
 
 PLACES = {
     "x": {"build": "linux"},
@@ -27,14 +28,17 @@ PLACES = {
     "wine-openbox": {"build": "windows", "wm": True, "resize": True},
     "wine-150": {"build": "windows", "dpi": 144},
     "wine-200": {"build": "windows", "dpi": 192},
+    "arm64": {"build": "arm64"},
+    "arm64-openbox": {"build": "arm64", "wm": True, "resize": True},
 }
 SCREEN = (2400, 1400)
 WINDOWS = os.environ.get("TOLVANE", "").endswith(".exe")
+BUILD = "windows" if WINDOWS else "arm64" if EMULATOR else "linux"
 
 
 def places():
     """The places for the build under test; TOLVANE_PLACES=a,b picks some of them."""
-    chosen = [name for name, spec in PLACES.items() if spec["build"] == ("windows" if WINDOWS else "linux")]
+    chosen = [name for name, spec in PLACES.items() if spec["build"] == BUILD]
     wanted = os.environ.get("TOLVANE_PLACES")
     return [name for name in chosen if name in wanted.split(",")] if wanted else chosen
 

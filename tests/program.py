@@ -5,6 +5,7 @@ import collections
 import contextlib
 import os
 import re
+import shlex
 import struct
 import subprocess
 import tempfile
@@ -15,6 +16,8 @@ from harness import TIMEOUT, TimedOut, start, stop, wait_for, wine_process
 GREEN = (0, 255, 0)
 WINDOW = (1920, 1080)
 POSITION = (100, 100)
+# What starts a Linux build for another machine here (qemu-aarch64 -L / for arm64); none for ours.
+EMULATOR = shlex.split(os.environ.get("TOLVANE_EMULATOR", ""))
 
 
 def artifacts():
@@ -51,7 +54,7 @@ class Tolvane:
         program = os.path.abspath(program or os.environ.get("TOLVANE", ""))
         if not os.path.isfile(program):
             raise AssertionError(f"expected TOLVANE to name the built program, it names {program!r}")
-        command = self.wine.command(program, *args) if self.wine else [*wrapper, program, *args]
+        command = self.wine.command(program, *args) if self.wine else [*wrapper, *EMULATOR, program, *args]
         with open(self.workdir / "stdout.txt", "wb") as out, open(self.workdir / "stderr.txt", "wb") as err:
             self.process = start(command, env={**(self.wine or self.display).env, **(env or {})},
                                  stdout=out, stderr=err, stdin=subprocess.DEVNULL, cwd=self.workdir)

@@ -93,10 +93,15 @@ def test_package_holds_exactly_its_files_with_the_licences(made, installed):
 @pytest.mark.parametrize("judge", ["dpkg-deb", "lintian", "desktop-file-validate", "man"])
 def test_debians_tools_find_no_fault(judge, made, installed):
     deb, root = made[1], installed[0]
-    if judge == "dpkg-deb":  # the dependencies dpkg-shlibdeps found
-        depends = run("dpkg-deb", "-f", str(deb), "Depends")
+    if judge == "dpkg-deb":  # the dependencies dpkg-shlibdeps found, and the machine the program is for
+        fields = dict(re.findall(r"^(\w+): (.*)$", run("dpkg-deb", "-f", str(deb), "Depends", "Architecture"), re.M))
+        depends = fields.get("Depends", "")
         assert re.search(r"\b(libglut3\.12|freeglut3)\b", depends) and "libc6 (>=" in depends, \
             f"expected dependencies on libc6 and this system's freeglut, saw {depends!r}"
+        machine = re.search(r"architecture: ([\w:-]+)", run(os.environ["TOLVANE_OBJDUMP"], "-f", str(root / PROGRAM["DEB"])))
+        expected = {"aarch64": "arm64", "i386:x86-64": "amd64"}.get(machine.group(1), machine.group(1))
+        assert fields.get("Architecture") == expected, \
+            f"expected Architecture {expected} for a program built for {machine.group(1)}, saw {fields.get('Architecture')}"
         return
     command = {"lintian": ("lintian", "--fail-on", "error,warning", str(deb)),
                "desktop-file-validate": ("desktop-file-validate", str(root / "usr/share/applications/tolvane.desktop")),
