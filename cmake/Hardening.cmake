@@ -2,9 +2,10 @@
 # hardened as Debian builds its packages, not only the one that goes into the Debian package: a
 # user who builds Tolvane there expects what Debian's own programs get. The flags are
 # dpkg-buildflags' for the architecture the program is built for (stack protector, _FORTIFY_SOURCE,
-# format checks, full RELRO and immediate binding; branch protection on arm64), which the environment can change as for any Debian build (DEB_BUILD_MAINT_OPTIONS,
-# DEB_CXXFLAGS_APPEND...). TOLVANE_DPKG_BUILDFLAGS=OFF builds without them; cpack then warns that
-# the Debian package's program is not hardened.
+# format checks, full RELRO and immediate binding; branch protection on arm64 from dpkg 1.22), which
+# the environment can change as for any Debian build (DEB_BUILD_MAINT_OPTIONS, DEB_CXXFLAGS_APPEND...).
+# TOLVANE_DPKG_BUILDFLAGS=OFF builds without them; cpack then warns that the Debian package's
+# program is not hardened.
 # AUTO decides at every configure, not once: a tree configured before dpkg-dev was installed must
 # not go on making unhardened packages.
 set(TOLVANE_DPKG_BUILDFLAGS AUTO CACHE STRING
