@@ -1,8 +1,7 @@
 """Where Tolvane runs, for each build: a virtual X server alone or under openbox, GNOME's and KDE's
 Wayland compositors with their Xwayland, Wine for the Windows build, and qemu for the arm64 build
-on a bare X server and under openbox. Every end-to-end check
-is written once and runs in each place where it means something. By design the places differ in
-these ways, and no others:
+on a bare X server and under openbox. Every end-to-end check is written once and runs in each place
+where it means something. By design the places differ in these ways, and no others:
 - Where a desktop draws a frame around the window (openbox, GNOME; Windows), it is the frame's
   outer corner that stands at (100, 100), and the 1920 x 1080 client area lies inside it. KDE's
   compositor, headless, draws no frame. On Windows the frame is read as Windows defines it.
