@@ -71,7 +71,8 @@ if(CMAKE_CROSSCOMPILING)
     execute_process(COMMAND ${TOLVANE_DPKG_ARCHITECTURE} -t ${CMAKE_LIBRARY_ARCHITECTURE} -q DEB_HOST_ARCH
         OUTPUT_VARIABLE CPACK_DEBIAN_PACKAGE_ARCHITECTURE OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE failed)
     if(failed)
-        message(FATAL_ERROR "dpkg-architecture knows no Debian architecture for ${CMAKE_LIBRARY_ARCHITECTURE}")
+        message(FATAL_ERROR "dpkg-architecture names no Debian architecture for the compiler's GNU "
+            "triplet, '${CMAKE_LIBRARY_ARCHITECTURE}' (CMAKE_LIBRARY_ARCHITECTURE)")
     endif()
 endif()
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
