@@ -41,8 +41,13 @@ def read_xwd(dump, x, y, width, height):
 
 
 def titled(display):
-    """The visible windows titled Tolvane: the program's, and any frames that carry its title."""
-    return set(display.run("xdotool", "search", "--onlyvisible", "--name", "^Tolvane$", check=False).split())
+    """The visible windows titled Tolvane: the program's, and any frames that carry its title.
+    xdotool gives up, listing none, where a window goes while it searches (a desktop's frame of a
+    program that has just ended): then it searches again."""
+    def search():
+        out, err = display.run("xdotool", "search", "--onlyvisible", "--name", "^Tolvane$", check=False, both=True)
+        return "X Error" not in err and [set(out.split())]
+    return wait_for("xdotool to search the windows while none goes", search)[0]
 
 
 class Tolvane:
