@@ -1,34 +1,62 @@
-"""Where Tolvane runs, for each build: a virtual X server alone or under openbox, GNOME's and KDE's
-Wayland compositors with their Xwayland, Wine for the Windows build, and qemu for the arm64 build
-on a bare X server and under openbox. Every end-to-end check is written once and runs in each place
-where it means something. By design the places differ in these ways, and no others:
-- Where a desktop draws a frame around the window (openbox, GNOME; Windows), it is the frame's
-  outer corner that stands at (100, 100), and the 1920 x 1080 client area lies inside it. KDE's
-  compositor, headless, draws no frame. On Windows the frame is read as Windows defines it.
-- Only a window manager closes the window ("wm"); a bare X server has none.
-- Only under openbox is the window resized ("resize"): the compositors decide sizes themselves.
+"""Where Tolvane runs, for each build: a virtual X server alone or under an X window manager
+(openbox; Xfce's xfwm4, Cinnamon's muffin, MATE's marco, KDE's kwin_x11), Wayland compositors
+with their Xwayland (GNOME's, KDE's, Weston, sway, labwc), Wine for the Windows build, and qemu for
+the arm64 build. Every end-to-end check is written once and runs in each place where it means
+something. By design the places differ in these ways, and no others:
+- Where a desktop draws a frame around the window (the X window managers, GNOME; Windows), it is
+  the frame's outer corner that stands at (100, 100), and the 1920 x 1080 client area lies inside
+  it. X gives the frame as _NET_FRAME_EXTENTS. Weston gives none: its frame window holds the frame
+  and around it an invisible shadow ("shadow" pixels wide). KDE's compositor, headless, draws no
+  frame, and labwc draws its title bar outside X, above the window: there the client area itself
+  stands at (100, 100). On Windows the frame is read as Windows defines it.
+- sway tiles ("tiles"): it decides the window's size and place, so what holds there is what the
+  program asks for (its size hints) and that the tile is green edge to edge, also after the window
+  floats and tiles again.
+- Only a desktop closes the window ("desktop"), each as its users do; a bare X server has none.
+- Only the X window managers are asked to resize the window ("resize"): the compositors decide
+  sizes themselves.
+- Weston gives no X focus, headless: keys are sent to its window ("keys_to_window").
+- A desktop that a release lacks ("since": the first Debian release with it) is skipped there, as
+  is a check that a fault outside Tolvane breaks on the release that has it (FAULTS).
 - On Wine 10 a display scaled to 150 or 200 % ("dpi") must not enlarge the window; Wine 8 does
   not scale programs at all, so those places are skipped there."""
 
 import contextlib
+import functools
 import os
 import re
 from pathlib import Path
 
-from harness import Compositor, Openbox, Wine, Xvfb, run, wait_for
+import pytest
+
+from harness import Compositor, WindowManager, Wine, Xvfb, run, wait_for
 from program import EMULATOR, POSITION, WINDOW, artifacts, launch
 
 PLACES = {
     "x": {"build": "linux"},
-    "openbox": {"build": "linux", "wm": True, "resize": True},
-    "gnome": {"build": "linux", "compositor": "gnome", "wm": True},
-    "kde": {"build": "linux", "compositor": "kde", "wm": True},
+    "openbox": {"build": "linux", "desktop": "openbox", "resize": True},
+    "xfce": {"build": "linux", "desktop": "xfwm4", "resize": True},
+    "cinnamon": {"build": "linux", "desktop": "muffin", "resize": True},
+    "mate": {"build": "linux", "desktop": "marco", "resize": True},
+    "kde-x11": {"build": "linux", "desktop": "kwin_x11", "resize": True},
+    "gnome": {"build": "linux", "desktop": "gnome", "wayland": True},
+    "kde": {"build": "linux", "desktop": "kde", "wayland": True},
+    "weston": {"build": "linux", "desktop": "weston", "wayland": True, "shadow": 32, "keys_to_window": True},
+    "sway": {"build": "linux", "desktop": "sway", "wayland": True, "tiles": True},
+    "labwc": {"build": "linux", "desktop": "labwc", "wayland": True, "since": 13},
     "wine": {"build": "windows"},
-    "wine-openbox": {"build": "windows", "wm": True, "resize": True},
+    "wine-openbox": {"build": "windows", "desktop": "openbox", "resize": True},
     "wine-150": {"build": "windows", "dpi": 144},
     "wine-200": {"build": "windows", "dpi": 192},
     "arm64": {"build": "arm64"},
-    "arm64-openbox": {"build": "arm64", "wm": True, "resize": True},
+    "arm64-openbox": {"build": "arm64", "desktop": "openbox", "resize": True},
+    "arm64-labwc": {"build": "arm64", "desktop": "labwc", "wayland": True, "since": 13},
+}
+# Faults outside Tolvane: (place, what it breaks) -> whether this system has it, and what it is.
+FAULTS = {
+    ("weston", "pointer"): (lambda: "Version 22.1.9 " in run("Xwayland", "-version", both=True)[1],
+                            "Xwayland 22.1.9 (Debian 12) crashes (segfault) when the pointer moves under Weston, "
+                            "and every X client loses its display"),
 }
 SCREEN = (2400, 1400)
 WINDOWS = os.environ.get("TOLVANE", "").endswith(".exe")
@@ -40,6 +68,13 @@ def places():
     chosen = [name for name, spec in PLACES.items() if spec["build"] == BUILD]
     wanted = os.environ.get("TOLVANE_PLACES")
     return [name for name in chosen if name in wanted.split(",")] if wanted else chosen
+
+
+@functools.lru_cache(maxsize=None)
+def debian_release():
+    """The major release of the Debian system the tests run on (13 for trixie)."""
+    release = Path("/etc/debian_version").read_text().strip()
+    return int(release.split(".")[0]) if release[:1].isdigit() else 99  # testing and unstable: newest
 
 
 def wine_scales_unaware_programs():
@@ -61,14 +96,43 @@ class Place:
     def launch(self, *args, **options):
         return launch(self, *args, **options)
 
+    def skip_known_fault(self, what):
+        fault = FAULTS.get((self.name, what))
+        if fault and fault[0]():
+            pytest.skip(f"{fault[1]}; it is not Tolvane's")
+
+    def resize(self, tolvane):
+        """Make the window smaller, larger and as it was, as this desktop lets a person; yield after
+        each change. sway floats it, at the size it asks for, and tiles it again."""
+        if self.spec.get("tiles"):
+            changes = [("floating enable", WINDOW), ("floating disable", tolvane.geometry()[2:])]
+        else:
+            changes = [(size, size) for size in ((640, 360), (1000, 1000), (2100, 1200), WINDOW)]
+        for change, size in changes:
+            if self.spec.get("tiles"):
+                run("swaymsg", f'[title="^Tolvane$"] {change}', env=self.display.wayland)
+            else:
+                self.display.run("xdotool", "windowsize", tolvane.window, *map(str, change))
+            wait_for(f"the window to become {size[0]} x {size[1]}", lambda: tolvane.geometry()[2:] == size)
+            yield
+
     def assert_placed(self, tolvane):
-        """The window's outer corner at (100, 100) and its client area 1920 x 1080."""
+        """The window's outer corner at (100, 100) and its client area 1920 x 1080; where the
+        desktop tiles, that the window asks for them."""
+        if self.spec.get("tiles"):
+            asked = tolvane.asked()
+            assert asked == (POSITION, WINDOW), f"expected the window to ask for {WINDOW} at {POSITION}, " \
+                                                f"saw it ask for (place, size) {asked}"
+            return
         seen = {}
 
         def placed():
             if self.wine:  # as Windows defines them, read by Windows itself
                 numbers = [int(n) for n in re.findall(r"-?\d+", self.wine.rect("Tolvane"))]
                 seen.update(corner=tuple(numbers[:2]), client=tuple(numbers[4:]))
+            elif "shadow" in self.spec:
+                x, y, _, _ = tolvane.geometry(tolvane.frame())
+                seen.update(corner=(x + self.spec["shadow"], y + self.spec["shadow"]), client=tolvane.geometry())
             else:
                 seen.update(corner=tolvane.outer_corner(), client=tolvane.geometry())
             return seen["corner"] == POSITION and seen["client"][2:] == WINDOW
@@ -88,12 +152,14 @@ def open_place(name, screen=SCREEN):
     spec = PLACES[name]
     with contextlib.ExitStack() as stack:
         log = Path(artifacts()) / f"{name}-{os.getpid()}.log"
-        if "compositor" in spec:
-            display = stack.enter_context(contextlib.closing(Compositor(spec["compositor"], *screen, log=log)))
+        if spec.get("since", 0) > debian_release():
+            pytest.skip(f"{spec['desktop']} is not in Debian {debian_release()}: Debian {spec['since']} has it")
+        if spec.get("wayland"):
+            display = stack.enter_context(contextlib.closing(Compositor(spec["desktop"], *screen, log=log)))
         else:
             display = stack.enter_context(contextlib.closing(Xvfb(*screen)))
-            if spec.get("wm"):
-                display.wm = stack.enter_context(contextlib.closing(Openbox(display, log=log)))
+            if "desktop" in spec:
+                display.wm = stack.enter_context(contextlib.closing(WindowManager(spec["desktop"], display, log=log)))
         wine = None
         if spec["build"] == "windows":
             helper = os.environ.get("TOLVANE_WINE_HELPER", "")

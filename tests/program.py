@@ -54,7 +54,7 @@ class Tolvane:
     """The program, its output captured to files so that silence can be checked."""
 
     def __init__(self, place, *args, env=None, program=None, wrapper=()):
-        self.display, self.wine = place.display, place.wine
+        self.display, self.wine, self.spec = place.display, place.wine, place.spec
         self.workdir = Path(tempfile.mkdtemp(prefix="tolvane-", dir=artifacts()))
         program = os.path.abspath(program or os.environ.get("TOLVANE", ""))
         if not os.path.isfile(program):
@@ -96,9 +96,9 @@ class Tolvane:
                                  f"to run; stderr: {self.output()[1]!r}")
         return True
 
-    def geometry(self):
-        """(x, y, width, height) of the window's own area on the screen, as X reports it."""
-        info = self.display.run("xwininfo", "-id", self.window, check=False)
+    def geometry(self, window=None):
+        """(x, y, width, height) of the window's own area (or another's) on the screen, as X reports it."""
+        info = self.display.run("xwininfo", "-id", window or self.window, check=False)
         if "Width:" not in info:
             # Most likely the program has ended; say so rather than that the window is gone.
             with contextlib.suppress(subprocess.TimeoutExpired):
@@ -107,6 +107,17 @@ class Tolvane:
             raise AssertionError(f"Tolvane runs, but its window {self.window} is gone")
         return tuple(int(re.search(rf"{name}:\s+(-?\d+)", info).group(1))
                      for name in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
+
+    def frame(self):
+        """The window the desktop put the program's window in."""
+        tree = self.display.run("xwininfo", "-tree", "-id", self.window)
+        return re.search(r"Parent window id: (0x[0-9a-f]+)", tree).group(1)
+
+    def asked(self):
+        """((x, y), (width, height)): where and how large the program asked its window to be."""
+        hints = self.display.run("xprop", "-id", self.window, "WM_NORMAL_HINTS")
+        field = lambda name: tuple(map(int, re.findall(r"\d+", re.search(rf"specified {name}: (.*)", hints).group(1))))
+        return field("location"), field("size")
 
     def outer_corner(self):
         """Where the window's outer corner is: its frame's, where the desktop draws one around it."""
@@ -143,9 +154,15 @@ class Tolvane:
         self.display.run("xdotool", "windowactivate" if self.display.wm else "windowfocus", "--sync", self.window)
 
     def keys(self, *names):
-        """Type real key presses (XTEST) into the focused window."""
+        """Type real key presses (XTEST) into the focused window, or where the desktop gives no X
+        focus, into the window itself. A key that ends the program leaves xdotool nowhere to send
+        its release: it fails, and the key is released after it, lest autorepeat end the next
+        program to get the focus."""
         self.focus()
-        self.display.run("xdotool", "key", "--delay", "10", *names)
+        to = ("--window", self.window) if self.spec.get("keys_to_window") else ()
+        self.display.run("xdotool", "key", *to, "--delay", "10", *names, check="Escape" not in names)
+        if "Escape" in names:
+            self.display.run("xdotool", "keyup", "Escape")
 
     def use_keys_and_pointer(self):
         """What a person does to a window short of Escape: character and special keys, every
