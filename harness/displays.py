@@ -165,7 +165,7 @@ class Compositor(WindowManager):
             command = [tool("weston"), "--backend=headless-backend.so", "--xwayland", f"--width={width}",
                        f"--height={height}", f"--config={self.runtime / 'weston.ini'}"]
         elif kind == "sway":
-            (self.runtime / "config").write_text(f"output HEADLESS-1 mode {width}x{height}\nxwayland enable\n"
+            (self.runtime / "config").write_text(f"output HEADLESS-1 mode --custom {width}x{height}\nxwayland enable\n"
                                                  f"exec {reporter}\n")
             command, env = [tool("sway"), "--config", str(self.runtime / "config")], {**env, **wlroots}
             # sway will not run as root; its Xwayland then takes clients of its own user only.

@@ -17,7 +17,8 @@ mirror=$(sed -n 's/^URIs:[[:space:]]*\([^[:space:]]*\/debian\)\/\?$/\1/p; s/^deb
     /etc/apt/sources.list /etc/apt/sources.list.d/*.sources /etc/apt/sources.list.d/*.list 2>/dev/null | head -n 1 || true)
 mirror=${mirror:-http://deb.debian.org/debian}
 root=$(mktemp -d "${TMPDIR:-/var/tmp}/tolvane-$suite-XXXXXX")
-unmount() { for m in sys proc dev/pts dev; do umount -l "$root/$m" 2>/dev/null || true; done; }
+chmod 755 "$root"  # apt downloads as its own user
+unmount() { for m in sys proc dev/shm dev/pts dev; do umount -l "$root/$m" 2>/dev/null || true; done; }
 cleanup() {
     unmount
     if [ "${TOLVANE_KEEP_ROOT:-}" = 1 ]; then echo "Kept the Debian $suite root at $root"; else rm -rf --one-file-system "$root"; fi
@@ -38,7 +39,8 @@ printf 'deb %s %s main\ndeb %s %s main\ndeb %s %s main\n' "$mirror" "$suite" "$m
     >"$root/etc/apt/sources.list"
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 git clone -q "$top" "$root/src"
-mount --bind /dev "$root/dev" && mount --bind /dev/pts "$root/dev/pts"
+# /dev/shm too: the wlroots compositors share their buffers with their clients there.
+mount --bind /dev "$root/dev" && mount --bind /dev/pts "$root/dev/pts" && mount --bind /dev/shm "$root/dev/shm"
 mount -t proc proc "$root/proc" && mount --bind /sys "$root/sys"
 echo "== In the Debian $suite root: $command"
 chroot "$root" /usr/bin/env -i PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin HOME=/root \

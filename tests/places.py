@@ -54,9 +54,9 @@ PLACES = {
 }
 # Faults outside Tolvane: (place, what it breaks) -> whether this system has it, and what it is.
 FAULTS = {
-    ("weston", "pointer"): (lambda: "Version 22.1.9 " in run("Xwayland", "-version", both=True)[1],
-                            "Xwayland 22.1.9 (Debian 12) crashes (segfault) when the pointer moves under Weston, "
-                            "and every X client loses its display"),
+    ("weston", "pointer"): (lambda: re.search(r"Version (22\.1\.9|24\.1\.6) ", run("Xwayland", "-version", both=True)[1]),
+                            "Xwayland 22.1.9 (Debian 12) and 24.1.6 (Debian 13) crash (segfault) when the pointer "
+                            "moves under Weston, and every X client loses its display"),
 }
 SCREEN = (2400, 1400)
 WINDOWS = os.environ.get("TOLVANE", "").endswith(".exe")

@@ -164,11 +164,14 @@ class Tolvane:
         if "Escape" in names:
             self.display.run("xdotool", "keyup", "Escape")
 
-    def use_keys_and_pointer(self):
-        """What a person does to a window short of Escape: character and special keys, every
-        button, a drag across it and moves over and off it."""
+    def use_keys(self):
+        """What a person types short of Escape: character and special keys."""
         self.keys("a", "z", "shift+q", "0", "5", "9", "space", "Return", "Tab", "BackSpace",
                   "Left", "Right", "Up", "Down", "Home", "Page_Down", "F1", "F5", "F12")
+
+    def use_pointer(self):
+        """What a person does with the pointer: every button, a drag across the window and moves
+        over and off it."""
         x, y, width, height = self.geometry()
         at = lambda fx, fy: ["mousemove", "--sync", str(x + int(fx * width)), str(y + int(fy * height))]
         clicks = [word for button in "12345" for word in ("click", button)]
