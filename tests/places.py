@@ -99,7 +99,7 @@ class Place:
     def skip_known_fault(self, what):
         fault = FAULTS.get((self.name, what))
         if fault and fault[0]():
-            pytest.skip(f"{fault[1]}; it is not Tolvane's")
+            pytest.skip(f"{fault[1]}: a fault outside Tolvane, so the {what} is not tried here")
 
     def resize(self, tolvane):
         """Make the window smaller, larger and as it was, as this desktop lets a person; yield after
