@@ -48,20 +48,27 @@ class Server:
             self.close()
             raise
 
+    def crash(self):
+        """End the X server at once, as a crash would."""
+        os.kill(self.process.pid, signal.SIGKILL)
+
     def close(self):
         stop(self.process)
 
 
 class Xvfb(Server):
-    """A virtual X server with one screen of the given size."""
+    """A virtual X server with one screen of the given size and depth, and any other options."""
 
-    def __init__(self, width, height):
+    def __init__(self, width, height, depth=24, options=()):
         read_end, write_end = os.pipe()
         self.pass_fds = (write_end,)
         env = {k: v for k, v in os.environ.items() if k not in ("WAYLAND_DISPLAY", "XAUTHORITY")}
-        super().__init__([tool("Xvfb"), "-displayfd", str(write_end), "-screen", "0", f"{width}x{height}x24",
-                          "-nolisten", "tcp", "-noreset"], env, "Xvfb")
+        super().__init__([tool("Xvfb"), "-displayfd", str(write_end), "-screen", "0", f"{width}x{height}x{depth}",
+                          "-nolisten", "tcp", "-noreset", *options], env, "Xvfb")
         os.close(write_end)
+        # At 16 bits xwd writes a screen that holds windows of other visuals (the GL window's) as
+        # 24-bit colour, with the windows' 565 pixels in it unconverted: read the window itself.
+        self.reads_window = depth != 24
         # Xvfb writes the number and the newline separately, and dies if the pipe is gone in between.
         number, deadline = b"", time.monotonic() + TIMEOUT
         try:
@@ -199,6 +206,14 @@ class Compositor(WindowManager):
             send_delete_window(self, window)
         else:
             super().close_window(window)
+
+    def crash(self):
+        """End its Xwayland at once, as a crash would; the compositor lives on."""
+        for stat in Path("/proc").glob("[0-9]*/stat"):
+            with contextlib.suppress(OSError):
+                name, _, rest = stat.read_text().partition(") ")
+                if name.endswith(" (Xwayland") and int(rest.split()[3]) == self.process.pid:  # of its session
+                    os.kill(int(stat.parent.name), signal.SIGKILL)
 
     def close(self):
         super().close()

@@ -18,6 +18,7 @@ something. By design the places differ in these ways, and no others:
 - Weston gives no X focus, headless: keys are sent to its window ("keys_to_window").
 - A desktop that a release lacks ("since": the first Debian release with it) is skipped there, as
   is a check that a fault outside Tolvane breaks on the release that has it (FAULTS).
+- A 16-bit screen ("depth": 16, as under VNC and on small panels) writes green as 565.
 - On Wine 10 a display scaled to 150 or 200 % ("dpi") must not enlarge the window; Wine 8 does
   not scale programs at all, so those places are skipped there."""
 
@@ -34,6 +35,7 @@ from program import EMULATOR, POSITION, WINDOW, artifacts, launch
 
 PLACES = {
     "x": {"build": "linux"},
+    "x-16-bit": {"build": "linux", "depth": 16},
     "openbox": {"build": "linux", "desktop": "openbox", "resize": True},
     "xfce": {"build": "linux", "desktop": "xfwm4", "resize": True},
     "cinnamon": {"build": "linux", "desktop": "muffin", "resize": True},
@@ -89,9 +91,8 @@ class Place:
     """One place, open: its display (with its window manager or compositor) and, for the Windows
     build, Wine."""
 
-    def __init__(self, name, display, wine):
-        self.name, self.display, self.wine = name, display, wine
-        self.spec = PLACES[name]
+    def __init__(self, name, display, wine, spec):
+        self.name, self.display, self.wine, self.spec = name, display, wine, spec
 
     def launch(self, *args, **options):
         return launch(self, *args, **options)
@@ -147,9 +148,9 @@ class Place:
 
 
 @contextlib.contextmanager
-def open_place(name, screen=SCREEN):
-    """A place that lives as long as the with-block."""
-    spec = PLACES[name]
+def open_place(name, screen=SCREEN, **changes):
+    """A place that lives as long as the with-block; changes to it are as the rows say."""
+    spec = {**PLACES[name], **changes}
     with contextlib.ExitStack() as stack:
         log = Path(artifacts()) / f"{name}-{os.getpid()}.log"
         if spec.get("since", 0) > debian_release():
@@ -157,7 +158,7 @@ def open_place(name, screen=SCREEN):
         if spec.get("wayland"):
             display = stack.enter_context(contextlib.closing(Compositor(spec["desktop"], *screen, log=log)))
         else:
-            display = stack.enter_context(contextlib.closing(Xvfb(*screen)))
+            display = stack.enter_context(contextlib.closing(Xvfb(*screen, spec.get("depth", 24), spec.get("xvfb", ()))))
             if "desktop" in spec:
                 display.wm = stack.enter_context(contextlib.closing(WindowManager(spec["desktop"], display, log=log)))
         wine = None
@@ -171,4 +172,4 @@ def open_place(name, screen=SCREEN):
             wine.run("reg", "add", desktop, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(spec["dpi"]), "/f")
             wine.close()
             stack.callback(wine.run, "reg", "delete", desktop, "/v", "LogPixels", "/f")
-        yield Place(name, display, wine)
+        yield Place(name, display, wine, spec)

@@ -29,10 +29,11 @@ def artifacts():
 
 def read_xwd(dump, x, y, width, height):
     """The pixels of a rectangle of an xwd dump, a row of bytes at a time, and how green is
-    written in them."""
+    written in them: at 24 bits in 3 or 4 bytes, at 16 in 2, as 565."""
     fields = struct.unpack(">25I", dump[:100])  # xwd writes its header most significant byte first
     header, order, size, stride = fields[0], fields[7], fields[11] // 8, fields[12]
-    assert fields[3] == 24 and size in (3, 4), f"expected xwd to give 24-bit colour, saw the header {fields[:13]}"
+    assert (fields[3], size) in ((24, 3), (24, 4), (16, 2)), \
+        f"expected xwd to give 24-bit or 16-bit colour, saw the header {fields[:13]}"
     pixels = header + fields[19] * 12  # after the window's name and the colour map
     right = min(x + width, fields[4])  # what lies off the screen shows nowhere
     rows = [dump[pixels + row * stride + x * size:pixels + row * stride + right * size]

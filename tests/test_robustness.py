@@ -1,19 +1,21 @@
-"""Tolvane under abuse, on a bare X server and, for the Windows build, under Wine: bursts of input
-far beyond what a person types, and command lines that are broken or absurd, within what the
-system allows. It either runs on as normal or ends with the toolkit's own message and a non-zero
-status; never a signal, a core dump or a hang."""
+"""Tolvane under abuse, on a bare X server, under qemu for the arm64 build and, for the Windows
+build, under Wine: bursts of input far beyond what a person types, command lines that are broken
+or absurd, within what the system allows, and a system that fails under it. It either runs on as
+normal or ends with the toolkit's, Xlib's or Mesa's own message and a non-zero status; never a
+signal, a core dump or a hang."""
 
 import itertools
 import os
 import re
+import resource
 import signal
 import subprocess
 
 import pytest
 
 from harness import TIMEOUT, start, stop, wait_for
-from places import WINDOWS
-from program import WINDOW
+from places import WINDOWS, open_place, places
+from program import EMULATOR, WINDOW
 
 # How long xdotool may take to send one storm. On Debian 13, with Tolvane redrawing flat out on two
 # cores, the key and pointer storms were seen to take over 20 s; slow input is not a hang.
@@ -43,6 +45,8 @@ def storm(kind, tolvane):
 
 @pytest.mark.parametrize("kind", STORM)
 def test_storm_leaves_it_running_in_place_and_green_and_escape_still_ends_it(kind, own_tolvane, where):
+    if EMULATOR:
+        pytest.skip("under emulation a storm would measure the emulator")
     own_tolvane.focus()
     where.display.run("xdotool", *storm(kind, own_tolvane), timeout=STORM_TIMEOUT)
     wait_for("the window to be 1920 x 1080 again", lambda: own_tolvane.geometry()[2:] == WINDOW)
@@ -50,12 +54,14 @@ def test_storm_leaves_it_running_in_place_and_green_and_escape_still_ends_it(kin
     own_tolvane.assert_ends()
 
 
-def run_to_end(where, *args, env=None):
-    """Run the program where it is expected to give up at once; (status, stdout, stderr)."""
+def run_to_end(where, *args, env=None, memory=None):
+    """Run the program where it is expected to give up at once, with at most `memory` bytes of
+    address space if given; (status, stdout, stderr)."""
     program = os.path.abspath(os.environ["TOLVANE"])
-    command = where.wine.command(program, *args) if where.wine else [program, *args]
+    command = where.wine.command(program, *args) if where.wine else [*EMULATOR, program, *args]
+    limit = memory and (lambda: resource.setrlimit(resource.RLIMIT_AS, (memory, memory)))
     process = start(command, env=env or (where.wine or where.display).env, stdout=subprocess.PIPE,
-                    stderr=subprocess.PIPE, stdin=subprocess.DEVNULL)
+                    stderr=subprocess.PIPE, stdin=subprocess.DEVNULL, preexec_fn=limit or None)
     try:
         out, err = process.communicate(timeout=TIMEOUT)
     except subprocess.TimeoutExpired:
@@ -105,3 +111,38 @@ def test_absurd_command_lines_run_as_normal(where, args):
     with where.launch(*args) as tolvane:
         where.assert_placed(tolvane)
         tolvane.assert_ends(ignore=DEVICE_WARNING if args[0] == "-display" else None)
+
+
+BROKEN = r"X connection to :\d+ broken \(explicit kill or server shutdown\)\.\n"
+NO_GLX = r"freeglut \(.*\): OpenGL GLX extension not supported by display ':\d+'\n"
+NO_DRIVER = r"libGL error: failed to load driver: swrast\n(.|\n)*freeglut \(.*\): Unable to create OpenGL 1\.0 context"
+# The system failing under Tolvane, each in a place of its own: how it is changed before Tolvane
+# starts, what goes while it runs, then what it says and its exit status. Under Wine a lost X
+# server ends it with X's message and Wine's status 0, and a lost Wine server with status 1, silently.
+FAILING = {"X server gone": ({}, "crash", BROKEN, 0), "Wine's server gone": ({}, "wineserver", r"^$", 1)} if WINDOWS else {
+    "no GLX": ({"xvfb": ["-extension", "GLX"]}, None, NO_GLX, 1),
+    "8-bit screen": ({"depth": 8}, None, NO_GLX, 1),
+    "no Mesa driver": ({"env": {"LIBGL_DRIVERS_PATH": "EMPTY"}}, None, NO_DRIVER, 1),
+    "too little memory": ({"memory": 200_000 * 1024}, None, NO_DRIVER, 1),
+    "X server gone": ({}, "crash", BROKEN, 1),
+    "Xwayland gone": ({"place": "weston"}, "crash", BROKEN, 1),
+}
+
+
+@pytest.mark.parametrize("fault", FAILING)
+def test_a_failing_system_ends_it_at_once_with_the_systems_message(fault, tmp_path):
+    changes, going, message, expected = FAILING[fault]
+    if "memory" in changes and (EMULATOR or "ASAN_OPTIONS" in os.environ):
+        pytest.skip("qemu and AddressSanitizer need more address space than the limit leaves any program")
+    with open_place(changes.get("place", places()[0]), **changes) as where:
+        if going:
+            with where.launch() as tolvane:
+                tolvane.assert_green()
+                where.wine.close() if going == "wineserver" else where.display.crash()
+                status, (out, err) = tolvane.exit_status(TIMEOUT), tolvane.output()
+        else:
+            env = {**where.display.env, **{k: str(tmp_path) for k in changes.get("env", {})}}
+            status, out, err = run_to_end(where, env=env, memory=changes.get("memory"))
+    seen = f"killed by {signal.Signals(-status).name}" if status < 0 else f"status {status}"
+    assert status == expected and out == "" and re.search(message, err), \
+        f"expected the message {message!r} and status {expected}, saw {seen}, stdout {out!r}, stderr {err!r}"
