@@ -99,8 +99,9 @@ class WindowManager(Server):
     def __init__(self, kind, display, log):
         self.log = log
         command = [tool(self.COMMANDS[kind][0]), *self.COMMANDS[kind][1:]]
+        # muffin 6 refuses to start where the session's type is not said to be X11.
         super().__init__(command if kind == "openbox" else [tool("dbus-run-session"), "--", *command],
-                         display.env, kind)
+                         {**display.env, "XDG_SESSION_TYPE": "x11"}, kind)
 
         def one_desktop():  # and so no window can be elsewhere
             self.run("wmctrl", "-n", "1", check=False)
@@ -209,11 +210,15 @@ class Compositor(WindowManager):
 
     def crash(self):
         """End its Xwayland at once, as a crash would; the compositor lives on."""
+        stats = {}
         for stat in Path("/proc").glob("[0-9]*/stat"):
-            with contextlib.suppress(OSError):
+            with contextlib.suppress(OSError):  # pid (name) state ppid pgrp session ...
                 name, _, rest = stat.read_text().partition(") ")
-                if name.endswith(" (Xwayland") and int(rest.split()[3]) == self.process.pid:  # of its session
-                    os.kill(int(stat.parent.name), signal.SIGKILL)
+                stats[int(stat.parent.name)] = (name.partition(" (")[2], *map(int, rest.split()[1:4]))
+        # Weston 14 starts it in a session of its own: its parent, the compositor, is in ours.
+        for pid, (name, parent, _, _) in stats.items():
+            if name == "Xwayland" and stats.get(parent, ("", 0, 0, 0))[3] == self.process.pid:
+                os.kill(pid, signal.SIGKILL)
 
     def close(self):
         super().close()

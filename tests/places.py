@@ -79,12 +79,18 @@ def debian_release():
     return int(release.split(".")[0]) if release[:1].isdigit() else 99  # testing and unstable: newest
 
 
+@functools.lru_cache(maxsize=None)
+def wine_version():
+    """(Wine's major version, what it says of its version)."""
+    version = run("wine", "--version").strip()
+    major = re.match(r"wine-(\d+)", version)
+    return int(major.group(1)) if major else 0, version
+
+
 def wine_scales_unaware_programs():
     """Wine 10 enlarges programs that do not declare DPI awareness, as Windows does; Wine 8 does
     not. (Whether it does, and Wine's version.)"""
-    version = run("wine", "--version").strip()
-    major = re.match(r"wine-(\d+)", version)
-    return bool(major and int(major.group(1)) >= 10), version
+    return wine_version()[0] >= 10, wine_version()[1]
 
 
 class Place:
