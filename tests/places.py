@@ -1,24 +1,21 @@
-"""Where Tolvane runs, for each build: a virtual X server alone or under an X window manager
-(openbox; Xfce's xfwm4, Cinnamon's muffin, MATE's marco, KDE's kwin_x11), Wayland compositors
-with their Xwayland (GNOME's, KDE's, Weston, sway, labwc), Wine for the Windows build, and qemu for
-the arm64 build. Every end-to-end check is written once and runs in each place where it means
-something. By design the places differ in these ways, and no others:
-- Where a desktop draws a frame around the window (the X window managers, GNOME; Windows), it is
-  the frame's outer corner that stands at (100, 100), and the 1920 x 1080 client area lies inside
-  it. X gives the frame as _NET_FRAME_EXTENTS. Weston gives none: its frame window holds the frame
-  and around it an invisible shadow ("shadow" pixels wide). KDE's compositor, headless, draws no
-  frame, and labwc draws its title bar outside X, above the window: there the client area itself
-  stands at (100, 100). On Windows the frame is read as Windows defines it.
-- sway tiles ("tiles"): it decides the window's size and place, so what holds there is what the
-  program asks for (its size hints) and that the tile is green edge to edge, also after the window
-  floats and tiles again.
-- Only a desktop closes the window ("desktop"), each as its users do; a bare X server has none.
-- Only the X window managers are asked to resize the window ("resize"): the compositors decide
-  sizes themselves.
+"""Where Tolvane runs, for each build: a virtual X server alone (also at 16 bits) or under an X
+window manager (openbox, xfwm4, muffin, marco, kwin_x11), Wayland compositors with their Xwayland
+(GNOME's, KDE's, Weston, sway, labwc), Wine for the Windows build, and qemu for the arm64 build.
+Every end-to-end check is written once and runs in each place where it means something. By design
+the places differ in these ways, and no others:
+- Where a desktop draws a frame around the window, it is the frame's outer corner that stands at
+  (100, 100), the 1920 x 1080 client area inside it. X gives the frame as _NET_FRAME_EXTENTS;
+  Weston gives none, and its frame window holds the frame inside a shadow ("shadow" pixels wide);
+  labwc draws its title bar outside X, and so there the client area stands at (100, 100). On
+  Windows the frame is read as Windows defines it.
+- sway decides the window's size and place ("tiles"): what holds there is what the program asks
+  for (its size hints), and that the tile is green edge to edge, also after floating and tiling.
+- Only a desktop closes the window, each as its users do; a bare X server has none.
+- Only the X window managers are asked to resize the window ("resize").
 - Weston gives no X focus, headless: keys are sent to its window ("keys_to_window").
 - A desktop that a release lacks ("since": the first Debian release with it) is skipped there, as
-  is a check that a fault outside Tolvane breaks on the release that has it (FAULTS).
-- A 16-bit screen ("depth": 16, as under VNC and on small panels) writes green as 565.
+  is a check that a fault outside Tolvane (FAULTS) breaks on the release that has it.
+- A 16-bit screen ("depth") writes green as 565.
 - On Wine 10 a display scaled to 150 or 200 % ("dpi") must not enlarge the window; Wine 8 does
   not scale programs at all, so those places are skipped there."""
 
