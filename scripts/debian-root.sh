@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # debian-root.sh SUITE [COMMAND]: makes a fresh minimal Debian root of SUITE (bullseye, bookworm or
 # trixie) with debootstrap, clones this checkout's committed HEAD into it at /src, and runs COMMAND
-# there (by default the whole suite, scripts/test.sh) as root, with /dev, /proc and /sys bound in.
+# there (by default the whole suite, scripts/test.sh) as root, with /dev, /proc and /sys bound in
+# and a /dev/shm of its own.
 # It runs on the machine's own kernel and display-less, as CI does; the root is deleted afterwards
 # unless TOLVANE_KEEP_ROOT=1. Needs root. Its exit status is COMMAND's.
 set -euo pipefail
@@ -39,8 +40,9 @@ printf 'deb %s %s main\ndeb %s %s main\ndeb %s %s main\n' "$mirror" "$suite" "$m
     >"$root/etc/apt/sources.list"
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 git clone -q "$top" "$root/src"
-# /dev/shm too: the wlroots compositors share their buffers with their clients there.
-mount --bind /dev "$root/dev" && mount --bind /dev/pts "$root/dev/pts" && mount --bind /dev/shm "$root/dev/shm"
+# A /dev/shm of its own, open to all as on any system: sway, run as nobody, shares its buffers there.
+mount --bind /dev "$root/dev" && mount --bind /dev/pts "$root/dev/pts"
+mount -t tmpfs -o mode=1777,nosuid,nodev tmpfs "$root/dev/shm"
 mount -t proc proc "$root/proc" && mount --bind /sys "$root/sys"
 echo "== In the Debian $suite root: $command"
 chroot "$root" /usr/bin/env -i PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin HOME=/root \

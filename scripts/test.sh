@@ -10,6 +10,12 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 
 install_tests
 install_part arm64
+# sway runs as nobody here and shares its buffers with Xwayland through /dev/shm, which every
+# system opens to all; a bare chroot may have only the folder beneath, open to root alone.
+if [ "$(stat -c %a /dev/shm)" != 1777 ]; then
+    echo "Mounting a /dev/shm open to all (this one is $(stat -c %A /dev/shm))"
+    as_root mount -t tmpfs -o mode=1777,nosuid,nodev tmpfs /dev/shm
+fi
 presets=(default windows sanitize linux-arm64)
 [ "${CI:-}" = true ] && presets=(ci windows-ci sanitize linux-arm64-ci)
 for preset in "${presets[@]}"; do
