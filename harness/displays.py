@@ -195,7 +195,8 @@ class Compositor(WindowManager):
             f"{kind}'s Xwayland to take clients", lambda: report.exists() and report.read_text().split("\n")[:4],
             timeout=TIMEOUT * 3)
         self.env = {**env, "DISPLAY": self.name, **({"XAUTHORITY": authority} if authority else {})}
-        self.wayland = {**self.env, "WAYLAND_DISPLAY": wayland, "SWAYSOCK": next(map(str, self.runtime.glob("sway-ipc.*")), "")}
+        sway = next(map(str, self.runtime.glob("sway-ipc.*")), "")
+        self.wayland = {**self.env, "WAYLAND_DISPLAY": wayland, "SWAYSOCK": sway}  # for its own tools
         self.ready(f"{kind} to manage windows", lambda: named(self))
 
     def close_window(self, window):
@@ -210,15 +211,9 @@ class Compositor(WindowManager):
 
     def crash(self):
         """End its Xwayland at once, as a crash would; the compositor lives on."""
-        stats = {}
-        for stat in Path("/proc").glob("[0-9]*/stat"):
-            with contextlib.suppress(OSError):  # pid (name) state ppid pgrp session ...
-                name, _, rest = stat.read_text().partition(") ")
-                stats[int(stat.parent.name)] = (name.partition(" (")[2], *map(int, rest.split()[1:4]))
         # Weston 14 starts it in a session of its own: its parent, the compositor, is in ours.
-        for pid, (name, parent, _, _) in stats.items():
-            if name == "Xwayland" and stats.get(parent, ("", 0, 0, 0))[3] == self.process.pid:
-                os.kill(pid, signal.SIGKILL)
+        ours = run("pgrep", "-s", str(self.process.pid)).split()
+        run("pkill", "-KILL", "-x", "-P", ",".join(ours), "Xwayland")
 
     def close(self):
         super().close()

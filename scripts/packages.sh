@@ -17,13 +17,14 @@ DISPLAY_PACKAGES="xvfb xauth libgl1-mesa-dri xdotool imagemagick openbox x11-uti
 # what judges the Debian package; the desktops' X window managers (muffin and marco abort without
 # their settings daemons' GSettings schemas, KWin draws no frame without its Breeze style), their
 # Wayland compositors with Xwayland and a session bus, and what sends a window WM_DELETE_WINDOW
-# (python3-xlib), lets one user's X clients on another's display (xhost) and sets and closes
-# windows of labwc. "name?" is installed where the release has it: labwc came with Debian 13.
+# (python3-xlib), lets one user's X clients on another's display (xhost), finds a compositor's
+# Xwayland (procps) and sets and closes windows of labwc. "name?" is installed where the release
+# has it: labwc came with Debian 13.
 TEST_PACKAGES="$DISPLAY_PACKAGES python3 python3-pytest python3-xlib wmctrl mesa-utils apitrace
     clang-tidy cppcheck libglfw3-dev libsdl2-dev lintian desktop-file-utils
     xfwm4 muffin cinnamon-settings-daemon marco mate-settings-daemon-common kwin-x11 kwin-style-breeze
     mutter kwin-wayland weston sway labwc? wlr-randr? wlrctl? xwayland x11-xserver-utils
-    dbus-daemon dbus-bin dbus-session-bus-common"
+    dbus-daemon dbus-bin dbus-session-bus-common procps"
 # The Windows build: MinGW-w64 (freeglut comes from its source package, fetched by the build), and
 # NSIS for the installer.
 WINDOWS_PACKAGES="cmake make g++-mingw-w64-x86-64-posix nsis"

@@ -6,8 +6,8 @@ the places differ in these ways, and no others:
 - Where a desktop draws a frame around the window, it is the frame's outer corner that stands at
   (100, 100), the 1920 x 1080 client area inside it. X gives the frame as _NET_FRAME_EXTENTS, but
   for Weston: its frame window holds the frame inside an invisible shadow ("shadow" pixels wide),
-  which Weston 14's extents count in and Weston 10 gives none at all. labwc draws its title bar outside X, and so there the client area stands at (100, 100). On
-  Windows the frame is read as Windows defines it.
+  which Weston 14's extents count in and Weston 10 gives none at all. labwc draws its title bar
+  outside X, and so there the client area stands at (100, 100). On Windows the frame is read as Windows defines it.
 - sway decides the window's size and place ("tiles"): what holds there is what the program asks
   for (its size hints), and that the tile is green edge to edge, also after floating and tiling.
 - Only a desktop closes the window, each as its users do; a bare X server has none.
