@@ -84,12 +84,6 @@ def wine_version():
     return int(major.group(1)) if major else 0, version
 
 
-def wine_scales_unaware_programs():
-    """Wine 10 enlarges programs that do not declare DPI awareness, as Windows does; Wine 8 does
-    not. (Whether it does, and Wine's version.)"""
-    return wine_version()[0] >= 10, wine_version()[1]
-
-
 class Place:
     """One place, open: its display (with its window manager or compositor) and, for the Windows
     build, Wine."""
