@@ -43,7 +43,7 @@ def test_keys_and_the_pointer_leave_it_running_and_green_edge_to_edge(tolvane, w
 
 def test_resized_smaller_and_larger_it_stays_green_edge_to_edge(tolvane, where):
     if not (where.spec.get("resize") or where.spec.get("tiles")):
-        pytest.skip("here the desktop alone decides the window's size")
+        pytest.skip("only the X window managers and sway are asked to resize the window")
     for _ in where.resize(tolvane):
         tolvane.assert_green()
 
