@@ -34,9 +34,7 @@ for attempt in 1 2 3; do  # a mirror may answer mid-sync
 done
 rm -f "$root.debootstrap.log"
 security=${mirror%/debian}/debian-security
-updates="$suite-updates" sec="$suite-security"
-[ "$suite" = bullseye ] && sec="bullseye-security"
-printf 'deb %s %s main\ndeb %s %s main\ndeb %s %s main\n' "$mirror" "$suite" "$mirror" "$updates" "$security" "$sec" \
+printf 'deb %s %s main\ndeb %s %s-updates main\ndeb %s %s-security main\n' "$mirror" "$suite" "$mirror" "$suite" "$security" "$suite" \
     >"$root/etc/apt/sources.list"
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 git clone -q "$top" "$root/src"

@@ -50,6 +50,18 @@ as_root() {
     fi
 }
 
+# apt-get update, again where a mirror answers mid-sync ("Mirror sync in progress?"); an install
+# that fails so is tried again after it.
+update() {
+    local attempt
+    for attempt in 1 2 3; do
+        as_root apt-get update -qq && return 0
+        echo "apt-get update failed (attempt $attempt of 3)" >&2
+        sleep 20
+    done
+    return 1
+}
+
 installed() {
     local package
     for package in ${1//[|?]/ }; do
@@ -76,7 +88,7 @@ install_missing() {
         installed "$wanted" || missing+=("$wanted")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
-    as_root apt-get update -qq || return 1
+    update || return 1
     local package
     for wanted in "${missing[@]}"; do
         package=$(available "$wanted") || return 1
@@ -84,7 +96,15 @@ install_missing() {
     done
     [ ${#packages[@]} -eq 0 ] && return 0
     echo "Installing ${packages[*]}"
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null
+    local attempt
+    for attempt in 1 2 3; do
+        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${packages[@]}" \
+            >/dev/null && return 0
+        echo "apt-get install failed (attempt $attempt of 3); the package lists again, then once more" >&2
+        sleep 20
+        update || return 1
+    done
+    return 1
 }
 
 # apt-get source needs deb-src entries. Where there are none, add them for the very archives that
@@ -105,14 +125,14 @@ enable_source_packages() {
     done
     printf '%s' "$one_line" | as_root tee /etc/apt/sources.list.d/tolvane-deb-src.list >/dev/null
     printf '%s' "$stanzas" | as_root tee /etc/apt/sources.list.d/tolvane-deb-src.sources >/dev/null
-    as_root apt-get update -qq
+    update
 }
 
 # A foreign architecture's packages install beside the machine's own once dpkg knows it.
 add_architecture() {
     dpkg --print-foreign-architectures | grep -qx "$1" && return 0
     echo "Adding the $1 architecture to dpkg"
-    as_root dpkg --add-architecture "$1" && as_root apt-get update -qq
+    as_root dpkg --add-architecture "$1" && update
 }
 
 install_part() {

@@ -2,7 +2,7 @@
 # Installs what is missing, builds Tolvane for Linux and for Windows (MinGW-w64) and runs the whole
 # test suite of each, the Windows one under Wine; builds it again with AddressSanitizer and
 # UndefinedBehaviorSanitizer and runs the end-to-end tests on that; then cross-builds it for arm64
-# Linux, runs its window and package tests under qemu and makes its Debian package. Under CI
+# Linux, runs its window, package and robustness tests under qemu and makes its Debian package. Under CI
 # (CI=true) warnings are errors in every build.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
