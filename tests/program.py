@@ -74,8 +74,9 @@ class Tolvane:
 
         def mapped():
             seen[:] = titled(self.display) - others
+            # A frame holds the program's window, titled too, even before that shows (mutter 48, loaded).
             below = {w: self.display.run("xwininfo", "-tree", "-id", w, check=False).partition("child")[2] for w in seen}
-            innermost = [w for w in seen if not any(f"{int(other):#x} " in below[w] for other in seen if other != w)]
+            innermost = [w for w in seen if '"Tolvane"' not in below[w]]
             return innermost[0] if len(innermost) == 1 else None
         try:
             self.window = wait_for("Tolvane's window", lambda: self.running() and mapped())
@@ -132,7 +133,10 @@ class Tolvane:
         read, as the X server holds the window; one xwd dump, no conversion."""
         x, y, width, height = self.geometry()
         source = ("-id", self.window) if self.display.reads_window else ("-root",)
-        dump = self.display.run("xwd", "-silent", *source, binary=True)
+        # A window the desktop has not yet shown, or shows no more, cannot be read (BadMatch): none.
+        dump, said = self.display.run("xwd", "-silent", *source, binary=True, check=False, both=True)
+        if not dump:
+            return [], said.decode(errors="replace").strip()
         (self.workdir / "window.xwd").write_bytes(dump)
         return read_xwd(dump, *((0, 0) if self.display.reads_window else (x, y)), width, height)
 
@@ -146,7 +150,10 @@ class Tolvane:
         try:
             wait_for("every pixel of the window to be green", all_green, timeout, interval=0.2)
         except TimedOut:
-            pixels, size = b"".join(seen.get("rows") or []), len(self.rows()[1])
+            rows, green = self.rows()
+            if not rows:
+                raise AssertionError(f"expected the whole window green {GREEN}, xwd could not read it: {green}") from None
+            pixels, size = b"".join(seen.get("rows") or []), len(green)
             counts = collections.Counter(pixels[i:i + size].hex() for i in range(0, len(pixels), size))
             raise AssertionError(f"expected the whole window green {GREEN}, saw the pixel values {dict(counts.most_common(8))} "
                                  f"(the xwd dump {self.workdir / 'window.xwd'})") from None
