@@ -7,7 +7,8 @@ the places differ in these ways, and no others:
   (100, 100), the 1920 x 1080 client area inside it. X gives the frame as _NET_FRAME_EXTENTS, but
   for Weston: its frame window holds the frame inside an invisible shadow ("shadow" pixels wide),
   which Weston 14's extents count in and Weston 10 gives none at all. labwc draws its title bar
-  outside X, and so there the client area stands at (100, 100). On Windows the frame is read as Windows defines it.
+  outside X, and so there the client area stands at (100, 100). On Windows the frame is read as
+  Windows defines it.
 - sway decides the window's size and place ("tiles"): what holds there is what the program asks
   for (its size hints), and that the tile is green edge to edge, also after floating and tiling.
 - Only a desktop closes the window, each as its users do; a bare X server has none.
@@ -71,9 +72,11 @@ def places():
 
 @functools.lru_cache(maxsize=None)
 def debian_release():
-    """The major release of the Debian system the tests run on (13 for trixie)."""
-    release = Path("/etc/debian_version").read_text().strip()
-    return int(release.split(".")[0]) if release[:1].isdigit() else 99  # testing and unstable: newest
+    """The major release of the Debian system the tests run on (13 for trixie); elsewhere, and on
+    testing and unstable, taken for the newest."""
+    version = Path("/etc/debian_version")
+    release = version.read_text().strip() if version.exists() else ""
+    return int(release.split(".")[0]) if release[:1].isdigit() else 99
 
 
 @functools.lru_cache(maxsize=None)
