@@ -4,7 +4,8 @@
 # there (by default the whole suite, scripts/test.sh) as root, with /dev, /proc and /sys bound in
 # and a /dev/shm of its own.
 # It runs on the machine's own kernel and display-less, as CI does; the root is deleted afterwards
-# unless TOLVANE_KEEP_ROOT=1. Needs root. Its exit status is COMMAND's.
+# unless TOLVANE_KEEP_ROOT=1, and so the package's tests may install it there with apt
+# (TOLVANE_INSTALL_INTO_SYSTEM=1). Needs root. Its exit status is COMMAND's.
 set -euo pipefail
 suite=${1:?usage: debian-root.sh bullseye|bookworm|trixie [COMMAND]}
 command=${2:-bash scripts/test.sh}
@@ -44,4 +45,4 @@ mount -t tmpfs -o mode=1777,nosuid,nodev tmpfs "$root/dev/shm"
 mount -t proc proc "$root/proc" && mount --bind /sys "$root/sys"
 echo "== In the Debian $suite root: $command"
 chroot "$root" /usr/bin/env -i PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin HOME=/root \
-    LANG=C.UTF-8 TERM=dumb ${CI:+CI=$CI} bash -c "cd /src && $command" </dev/null
+    LANG=C.UTF-8 TERM=dumb TOLVANE_INSTALL_INTO_SYSTEM=1 ${CI:+CI=$CI} bash -c "cd /src && $command" </dev/null

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Debian packages that building and testing Tolvane need. Sourced by run.sh, test.sh and
 # bench.sh; run it as a command to set up one part only:
-#   scripts/packages.sh linux|package|linux-tests|windows|windows-tests|arm64
+#   scripts/packages.sh linux|package|linux-tests|package-tests|windows|windows-tests|arm64|armhf
 
 # freeglut's development package is libglut-dev from Debian 12 on and freeglut3-dev before: "a|b"
 # takes whichever the system has, the first where it has both. Debian's freeglut links libXi and
@@ -13,15 +13,16 @@ PACKAGE_PACKAGES="$BUILD_PACKAGES dpkg-dev file gzip"
 # A virtual display with Mesa's software GL and a window manager, and the tools that look at it and
 # type into it.
 DISPLAY_PACKAGES="xvfb xauth libgl1-mesa-dri xdotool imagemagick openbox x11-utils x11-apps"
-# The test tools, the static analysers, GLFW and SDL2 for the benchmark to compare freeglut with,
-# what judges the Debian package; the desktops' X window managers (muffin and marco abort without
-# their settings daemons' GSettings schemas, KWin draws no frame without its Breeze style), their
-# Wayland compositors with Xwayland and a session bus, and what sends a window WM_DELETE_WINDOW
-# (python3-xlib), lets one user's X clients on another's display (xhost), finds a compositor's
-# Xwayland (procps) and sets and closes windows of labwc. "name?" is installed where the release
-# has it: labwc came with Debian 13.
-TEST_PACKAGES="$DISPLAY_PACKAGES python3 python3-pytest python3-xlib wmctrl mesa-utils apitrace
-    clang-tidy cppcheck libglfw3-dev libsdl2-dev lintian desktop-file-utils
+# What the package's tests need: pytest, the window's display, python3-xlib (which sends a window
+# WM_DELETE_WINDOW), and what judges the Debian package.
+PACKAGE_TEST_PACKAGES="$PACKAGE_PACKAGES $DISPLAY_PACKAGES python3 python3-pytest python3-xlib lintian desktop-file-utils"
+# Then the other test tools, the static analysers, GLFW and SDL2 for the benchmark to compare
+# freeglut with; the desktops' X window managers (muffin and marco abort without their settings
+# daemons' GSettings schemas, KWin draws no frame without its Breeze style), their Wayland
+# compositors with Xwayland and a session bus, and what lets one user's X clients on another's
+# display (xhost), finds a compositor's Xwayland (procps) and sets and closes windows of labwc.
+# "name?" is installed where the release has it: labwc came with Debian 13.
+TEST_PACKAGES="$PACKAGE_TEST_PACKAGES wmctrl mesa-utils apitrace clang-tidy cppcheck libglfw3-dev libsdl2-dev
     xfwm4 muffin cinnamon-settings-daemon marco mate-settings-daemon-common kwin-x11 kwin-style-breeze
     mutter kwin-wayland weston sway labwc? wlr-randr? wlrctl? xwayland x11-xserver-utils
     dbus-daemon dbus-bin dbus-session-bus-common procps"
@@ -33,11 +34,14 @@ WINDOWS_PACKAGES="cmake make g++-mingw-w64-x86-64-posix nsis"
 # machine's own compiler and GL headers for the benchmark's frame counter, which runs beside Wine.
 WINDOWS_TEST_PACKAGES="$DISPLAY_PACKAGES python3 python3-pytest wmctrl icoutils wine wine64 g++ libgl-dev
     libgl1 libxcursor1 libxi6 libxrandr2 libxrender1 libxfixes3 libxinerama1 libxcomposite1 libxxf86vm1"
-# The 64-bit Arm build, cross-compiled here: the cross toolchain and Arm libraries installed beside
-# the machine's own (multiarch), and qemu to run the result. freeglut's CMake package names libXi
-# and libXxf86vm, so their -dev packages are needed; Mesa's arm64 drivers draw its window.
-ARM64_PACKAGES="crossbuild-essential-arm64 libglut-dev:arm64 libgl-dev:arm64 libxi-dev:arm64
-    libxxf86vm-dev:arm64 libgl1-mesa-dri:arm64 qemu-user"
+# A build for another Linux machine (arm64, armhf), cross-compiled here: the cross toolchain and that
+# machine's libraries installed beside this one's (multiarch), and qemu to run the result.
+# freeglut's CMake package names libXi and libXxf86vm, so their -dev packages are needed; Mesa's
+# drivers for that machine draw its window.
+CROSS_ARCHITECTURES="arm64 armhf"
+cross_packages() {
+    echo "crossbuild-essential-$1 libglut-dev:$1 libgl-dev:$1 libxi-dev:$1 libxxf86vm-dev:$1 libgl1-mesa-dri:$1 qemu-user"
+}
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then
@@ -57,9 +61,11 @@ update() {
     for attempt in 1 2 3; do
         as_root apt-get update -qq && return 0
         echo "apt-get update failed (attempt $attempt of 3)" >&2
-        sleep 20
+        [ "$attempt" = 3 ] || sleep 20
     done
-    return 1
+    # A mirror that stays mid-sync leaves a list old or missing. Go on with what apt has: an install
+    # that needs what is missing fails, and says what it lacks.
+    echo "Going on with the package lists that apt has" >&2
 }
 
 installed() {
@@ -139,11 +145,13 @@ install_part() {
     case "$1" in
         linux) install_missing $BUILD_PACKAGES ;;
         package) install_missing $PACKAGE_PACKAGES ;;
-        linux-tests) install_missing $PACKAGE_PACKAGES $TEST_PACKAGES ;;
+        package-tests) install_missing $PACKAGE_TEST_PACKAGES ;;
+        linux-tests) install_missing $TEST_PACKAGES ;;
         windows) install_missing $WINDOWS_PACKAGES && enable_source_packages ;;
         windows-tests) install_missing $WINDOWS_PACKAGES $WINDOWS_TEST_PACKAGES && enable_source_packages ;;
-        arm64) add_architecture arm64 && install_missing $ARM64_PACKAGES ;;
-        *) echo "unknown part '$1': expected linux, package, linux-tests, windows, windows-tests or arm64" >&2; return 2 ;;
+        arm64|armhf) add_architecture "$1" && install_missing $(cross_packages "$1") ;;
+        *) echo "unknown part '$1': expected linux, package, linux-tests, package-tests, windows, windows-tests," \
+               "arm64 or armhf" >&2; return 2 ;;
     esac
 }
 
@@ -154,7 +162,7 @@ install_tests() {
 
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then
     set -euo pipefail
-    [ $# -gt 0 ] || set -- linux-tests windows-tests arm64
+    [ $# -gt 0 ] || set -- linux-tests windows-tests $CROSS_ARCHITECTURES
     for part in "$@"; do
         install_part "$part"
     done

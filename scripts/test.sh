@@ -1,23 +1,41 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Tolvane for Linux and for Windows (MinGW-w64) and runs the whole
 # test suite of each, the Windows one under Wine; builds it again with AddressSanitizer and
-# UndefinedBehaviorSanitizer and runs the end-to-end tests on that; then cross-builds it for arm64
-# Linux, runs its window, package and robustness tests under qemu and makes its Debian package. Under CI
-# (CI=true) warnings are errors in every build.
+# UndefinedBehaviorSanitizer and runs the end-to-end tests on that; then cross-builds it for each
+# Arm Linux (arm64, armhf), runs its window, package and robustness tests under qemu and makes its
+# Debian package. Under CI (CI=true) warnings are errors in every build.
+# With a CMake older than 3.25 (Debian 11, Ubuntu 22.04), which has no workflow presets, it makes
+# and tests what that generation's users install, the Debian package, with plain CMake.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/packages.sh"
 
+install_part package-tests
+cd "$root"
+version=$(cmake --version | sed -n '1s/^cmake version //p')
+if [ "$(printf '%s\n' 3.25 "$version" | sort -V | head -n 1)" != 3.25 ]; then
+    echo "== CMake $version has no workflow presets: the Debian package alone, made as the README says"
+    build=build/default
+    cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release ${CI:+-DCMAKE_CXX_FLAGS=-Werror}
+    cmake --build "$build" --parallel
+    cd "$build"
+    cpack -G DEB
+    ctest -R '^package$' --output-on-failure ${CI:+--verbose}
+    exit
+fi
+
 install_tests
-install_part arm64
+for architecture in $CROSS_ARCHITECTURES; do
+    install_part "$architecture"
+done
 # sway runs as nobody here and shares its buffers with Xwayland through /dev/shm, which every
 # system opens to all; a bare chroot may have only the folder beneath, open to root alone.
 if [ "$(stat -c %a /dev/shm)" != 1777 ]; then
     echo "Mounting a /dev/shm open to all (this one is $(stat -c %A /dev/shm))"
     as_root mount -t tmpfs -o mode=1777,nosuid,nodev tmpfs /dev/shm
 fi
-presets=(default windows sanitize linux-arm64)
-[ "${CI:-}" = true ] && presets=(ci windows-ci sanitize linux-arm64-ci)
+presets=(default windows sanitize linux-arm64 linux-armhf)
+[ "${CI:-}" = true ] && presets=(ci windows-ci sanitize linux-arm64-ci linux-armhf-ci)
 for preset in "${presets[@]}"; do
     echo "== cmake --workflow --preset $preset"
     cmake --workflow --preset "$preset"

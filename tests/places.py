@@ -1,6 +1,6 @@
 """Where Tolvane runs, for each build: a virtual X server alone (also at 16 bits) or under an X
 window manager (openbox, xfwm4, muffin, marco, kwin_x11), Wayland compositors with their Xwayland
-(GNOME's, KDE's, Weston, sway, labwc), Wine for the Windows build, and qemu for the arm64 build.
+(GNOME's, KDE's, Weston, sway, labwc), Wine for the Windows build, and qemu for the Arm builds.
 Every end-to-end check is written once and runs in each place where it means something. By design
 the places differ in these ways, and no others:
 - Where a desktop draws a frame around the window, it is the frame's outer corner that stands at
@@ -29,7 +29,7 @@ from pathlib import Path
 import pytest
 
 from harness import Compositor, WindowManager, Wine, Xvfb, run, wait_for
-from program import EMULATOR, POSITION, WINDOW, artifacts, launch
+from program import POSITION, WINDOW, artifacts, launch
 
 PLACES = {
     "x": {"build": "linux"},
@@ -48,10 +48,13 @@ PLACES = {
     "wine-openbox": {"build": "windows", "desktop": "openbox", "resize": True},
     "wine-150": {"build": "windows", "dpi": 144},
     "wine-200": {"build": "windows", "dpi": 192},
-    "arm64": {"build": "arm64"},
-    "arm64-openbox": {"build": "arm64", "desktop": "openbox", "resize": True},
-    "arm64-labwc": {"build": "arm64", "desktop": "labwc", "wayland": True, "since": 13},
 }
+# Each Arm build (its Debian architecture), under qemu, where Raspberry Pi users have it: X alone,
+# openbox, and labwc, Raspberry Pi OS's desktop.
+for architecture in ("arm64", "armhf"):
+    PLACES.update({architecture: {"build": architecture},
+                   f"{architecture}-openbox": {**PLACES["openbox"], "build": architecture},
+                   f"{architecture}-labwc": {**PLACES["labwc"], "build": architecture}})
 # Faults outside Tolvane: (place, what it breaks) -> whether this system has it, and what it is.
 FAULTS = {
     ("weston", "pointer"): (lambda: re.search(r"Version (22\.1\.9|24\.1\.6) ", run("Xwayland", "-version", both=True)[1]),
@@ -60,7 +63,8 @@ FAULTS = {
 }
 SCREEN = (2400, 1400)
 WINDOWS = os.environ.get("TOLVANE", "").endswith(".exe")
-BUILD = "windows" if WINDOWS else "arm64" if EMULATOR else "linux"
+# A build for another machine is named by its Debian architecture, the native Linux one "linux".
+BUILD = "windows" if WINDOWS else os.environ.get("TOLVANE_ARCHITECTURE", "linux")
 
 
 def places():

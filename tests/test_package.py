@@ -5,7 +5,10 @@ program it installs is the window Tolvane always is."""
 
 import os
 import re
+import resource
 import shlex
+import signal
+import subprocess
 import tempfile
 import zipfile
 from pathlib import Path
@@ -13,8 +16,8 @@ from pathlib import Path
 import pytest
 
 from harness import run
-from places import WINDOWS
-from program import artifacts
+from places import BUILD, WINDOWS
+from program import EMULATOR, artifacts
 
 DOCS = {f"docs/{name}" for name in ("building.md", "testing.md", "benchmark.md", "screenshot.png")}
 ON_WINDOWS = {"tolvane.exe", "README.md", "LICENSE.txt", "licenses/freeglut.txt", "licenses/mingw-w64.txt", *DOCS}
@@ -39,6 +42,10 @@ NAME = {"DEB": rf"tolvane_{re.escape(VERSION)}_\w+\.deb", "ZIP": rf"Tolvane-{re.
 INSTALLED = r"C:\Program Files\Tolvane"
 SHORTCUT = r"ProgramData\Microsoft\Windows\Start Menu\Programs\Tolvane.lnk"
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tolvane"
+# What a build needs of its CPU beyond its Debian architecture's name, as readelf -A shows it, and a
+# CPU that lacks it, as qemu models it. Debian's armhf is ARMv7 with floating point in VFP
+# registers; the Raspberry Pi 1 and Zero (arm1176) are ARMv6.
+NEEDS = {"armhf": ({"Tag_CPU_arch": "v7", "Tag_ABI_VFP_args": "VFP registers"}, "arm1176")}
 
 
 def package(generator, config, env=None, umask=-1):
@@ -99,7 +106,7 @@ def test_debians_tools_find_no_fault(judge, made, installed):
         assert re.search(r"\b(libglut3\.12|freeglut3)\b", depends) and "libc6 (>=" in depends, \
             f"expected dependencies on libc6 and this system's freeglut, saw {depends!r}"
         machine = re.search(r"architecture: ([\w:-]+)", run(os.environ["TOLVANE_OBJDUMP"], "-f", str(root / PROGRAM["DEB"])))
-        expected = {"aarch64": "arm64", "i386:x86-64": "amd64"}.get(machine.group(1), machine.group(1))
+        expected = {"aarch64": "arm64", "armv7": "armhf", "i386:x86-64": "amd64"}.get(machine.group(1), machine.group(1))
         assert fields.get("Architecture") == expected, \
             f"expected Architecture {expected} for a program built for {machine.group(1)}, saw {fields.get('Architecture')}"
         return
@@ -159,3 +166,40 @@ def test_installed_program_is_tolvanes_window(where, installed):
     with where.launch(program=installed[1]) as tolvane:
         where.assert_placed(tolvane)
         tolvane.assert_ends()
+
+
+@pytest.mark.skipif(BUILD not in NEEDS, reason="this build needs nothing of its CPU beyond its architecture")
+@pytest.mark.parametrize("made", ["DEB"], indirect=True)
+def test_program_needs_the_cpu_its_package_is_for_and_ends_on_an_older_one(made, installed):
+    attributes, older = NEEDS[BUILD]
+    program = str(installed[0] / PROGRAM["DEB"])
+    shown = dict(re.findall(r"^\s+(Tag_\w+): (.*)$", run(os.environ["TOLVANE_READELF"], "-A", program), re.M))
+    assert {tag: shown.get(tag) for tag in attributes} == attributes, \
+        f"expected readelf -A to show {attributes}, saw {shown}"
+    # An older CPU stops it at its first instruction, as the kernel would there; qemu dumps no core.
+    emulator = EMULATOR[:EMULATOR.index("-cpu")] if "-cpu" in EMULATOR else EMULATOR
+    done = subprocess.run([*emulator, "-cpu", older, program], capture_output=True, timeout=60, env={"PATH": os.environ["PATH"]},
+                          preexec_fn=lambda: resource.setrlimit(resource.RLIMIT_CORE, (0, 0)))
+    assert done.returncode == -signal.SIGILL, \
+        f"expected an {older} CPU to stop it with SIGILL, saw status {done.returncode}: {done.stderr[-300:]!r}"
+
+
+@pytest.mark.skipif(os.environ.get("TOLVANE_INSTALL_INTO_SYSTEM") != "1",
+                    reason="installs the package into this system: only where it is thrown away after "
+                           "(TOLVANE_INSTALL_INTO_SYSTEM=1, as in scripts/debian-root.sh)")
+@pytest.mark.parametrize("made", ["DEB"], indirect=True)
+def test_apt_installs_the_package_and_purges_it_leaving_nothing(made, where):
+    deb = made[1]
+    files = [line.split()[-1][1:] for line in run("dpkg-deb", "-c", str(deb)).splitlines() if not line.endswith("/")]
+    apt = {**os.environ, "DEBIAN_FRONTEND": "noninteractive"}
+    run("apt-get", "install", "-y", "-q", "--no-install-recommends", str(deb), env=apt, timeout=600)
+    try:
+        with where.launch(program="/usr/bin/tolvane") as tolvane:
+            where.assert_placed(tolvane)
+            tolvane.assert_ends()
+    finally:
+        run("apt-get", "purge", "-y", "-q", "tolvane", env=apt, timeout=300)
+    left = [path for path in (*files, "/" + DOC) if os.path.lexists(path)]
+    status = run("dpkg-query", "-W", "-f=${db:Status-Abbrev}", "tolvane", check=False, both=True)
+    assert not left and not status[0].strip(), \
+        f"expected apt purge to leave nothing of tolvane, saw the files {left} and dpkg's status {status}"

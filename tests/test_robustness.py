@@ -1,4 +1,4 @@
-"""Tolvane under abuse, on a bare X server, under qemu for the arm64 build and, for the Windows
+"""Tolvane under abuse, on a bare X server, under qemu for the Arm builds and, for the Windows
 build, under Wine: bursts of input far beyond what a person types, command lines that are broken
 or absurd, within what the system allows, and a system that fails under it. It either runs on as
 normal or ends with the toolkit's, Xlib's or Mesa's own message and a non-zero status; never a
