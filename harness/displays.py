@@ -201,8 +201,8 @@ class Compositor(WindowManager):
 
     def close_window(self, window):
         if self.kind == "sway":
-            run("swaymsg", '[title="^Tolvane$"] kill', env=self.wayland)
-        elif self.kind == "labwc":  # as its task bar does
+            run("swaymsg", f"[id={int(window)}] kill", env=self.wayland)  # an X window's id, for Xwayland's
+        elif self.kind == "labwc":  # as its task bar does; wlrctl matches no window id, so every Tolvane
             run("wlrctl", "toplevel", "close", "title:Tolvane", env=self.wayland)
         elif self.kind == "weston":  # Weston's X window manager takes no other request to close
             send_delete_window(self, window)
