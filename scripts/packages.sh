@@ -55,17 +55,21 @@ as_root() {
 }
 
 # apt-get update, again where a mirror answers mid-sync ("Mirror sync in progress?"); an install
-# that fails so is tried again after it.
+# that fails so is tried again after it. UNFETCHED names the architectures whose package lists
+# failed the last time.
+UNFETCHED=""
 update() {
-    local attempt
+    local attempt said
     for attempt in 1 2 3; do
-        as_root apt-get update -qq && return 0
+        said=$(as_root apt-get update -qq 2>&1) && { UNFETCHED=""; return 0; }
+        echo "$said" >&2
         echo "apt-get update failed (attempt $attempt of 3)" >&2
         [ "$attempt" = 3 ] || sleep 20
     done
+    UNFETCHED=$(grep -o 'binary-[a-z0-9]*/Packages' <<<"$said" | sed 's|binary-||; s|/Packages||' | sort -u | xargs || true)
     # A mirror that stays mid-sync leaves a list old or missing. Go on with what apt has: an install
     # that needs what is missing fails, and says what it lacks.
-    echo "Going on with the package lists that apt has" >&2
+    echo "Going on with the package lists that apt has${UNFETCHED:+ (those for $UNFETCHED failed)}" >&2
 }
 
 installed() {
