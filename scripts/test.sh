@@ -33,6 +33,8 @@ for architecture in $CROSS_ARCHITECTURES; do
         # Its libraries must be the very versions of this machine's own, which the lists lack.
         echo "== Leaving out the $architecture build: its packages cannot be installed while the mirror's" \
             "$architecture package lists fail (above), a fault outside Tolvane" >&2
+        # Where none of its packages went in, apt need not fetch its lists again.
+        dpkg-query -W -f='${Architecture}\n' | grep -qx "$architecture" || as_root dpkg --remove-architecture "$architecture"
     else
         exit 1
     fi
