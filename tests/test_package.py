@@ -197,17 +197,15 @@ def test_program_needs_the_cpu_its_package_is_for_and_ends_on_an_older_one(made,
                            "(TOLVANE_INSTALL_INTO_SYSTEM=1, as in scripts/debian-root.sh)")
 @pytest.mark.parametrize("made", ["DEB"], indirect=True)
 def test_apt_installs_the_package_and_purges_it_leaving_nothing(made, where):
-    deb = made[1]
-    files = [line.split()[-1][1:] for line in run("dpkg-deb", "-c", str(deb)).splitlines() if not line.endswith("/")]
     apt = {**os.environ, "DEBIAN_FRONTEND": "noninteractive"}
-    run("apt-get", "install", "-y", "-q", "--no-install-recommends", str(deb), env=apt, timeout=600)
+    run("apt-get", "install", "-y", "-q", "--no-install-recommends", str(made[1]), env=apt, timeout=600)
     try:
         with where.launch(program="/usr/bin/tolvane") as tolvane:
             where.assert_placed(tolvane)
             tolvane.assert_ends()
     finally:
         run("apt-get", "purge", "-y", "-q", "tolvane", env=apt, timeout=300)
-    left = [path for path in (*files, "/" + DOC) if os.path.lexists(path)]
+    left = [path for path in ("/" + name for name in (*FILES["DEB"], DOC)) if os.path.lexists(path)]
     status = run("dpkg-query", "-W", "-f=${db:Status-Abbrev}", "tolvane", check=False, both=True)
     assert not left and not status[0].strip(), \
         f"expected apt purge to leave nothing of tolvane, saw the files {left} and dpkg's status {status}"
